@@ -1,0 +1,78 @@
+# Shared by the scripts: build folder, an isolated Wine prefix and the session helpers.
+# Sourced, not run.
+RUK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+RUK_BUILD=${RUK_BUILD:-$RUK_ROOT/build}
+export WINEPREFIX=${WINEPREFIX:-$RUK_BUILD/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=-all
+# Wine then runs with the en-US user locale: ANSI code page 1252, comma thousands, period decimals.
+export LC_ALL=C.UTF-8
+export LANG=C.UTF-8
+unset WINELOADERNOEXEC
+
+ruk_need_setup() {
+  local c
+  for c in i686-w64-mingw32-g++-posix wine wineserver Xvfb cmake ninja xwd; do
+    command -v "$c" >/dev/null 2>&1 || return 0
+  done
+  [ -x /usr/bin/convert ] || return 0
+  [ -d /usr/src/googletest/googletest ] || return 0
+  [ -d /usr/share/doc/python3.11/html ] || return 0
+  [ -f /usr/share/doc/nodejs/api/all.html ] || return 0
+  return 1
+}
+
+ruk_setup_if_needed() {
+  if ruk_need_setup; then
+    "$RUK_ROOT/scripts/setup"
+  fi
+}
+
+ruk_build() {
+  cmake -S "$RUK_ROOT" -B "$RUK_BUILD" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$RUK_ROOT/cmake/mingw-i686.cmake" "$@" >"$RUK_BUILD.configure.log" 2>&1 \
+    || { cat "$RUK_BUILD.configure.log"; return 1; }
+  cmake --build "$RUK_BUILD" -j "$(nproc)"
+}
+
+RUK_XVFB_PID=
+RUK_STARTED_WINESERVER=
+
+# Starts Xvfb when there is no display, and one persistent wineserver for the whole session.
+ruk_session_start() {
+  mkdir -p "$RUK_BUILD"
+  if [ -z "${DISPLAY:-}" ] || [ "${RUK_FORCE_XVFB:-0}" = 1 ]; then
+    local n
+    for n in $(seq 90 140); do
+      [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$RUK_BUILD/xvfb.log" 2>&1 &
+    RUK_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating Wine prefix in $WINEPREFIX" >&2
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >"$RUK_BUILD/wineboot.log" 2>&1
+    wineserver -w
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1
+  RUK_STARTED_WINESERVER=1
+}
+
+ruk_session_stop() {
+  if [ -n "$RUK_STARTED_WINESERVER" ]; then
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    RUK_STARTED_WINESERVER=
+  fi
+  if [ -n "$RUK_XVFB_PID" ]; then
+    kill "$RUK_XVFB_PID" 2>/dev/null
+    wait "$RUK_XVFB_PID" 2>/dev/null
+    RUK_XVFB_PID=
+  fi
+}
