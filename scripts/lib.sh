@@ -2,7 +2,7 @@
 # Sourced, not run.
 RUK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 RUK_BUILD=${RUK_BUILD:-$RUK_ROOT/build}
-export WINEPREFIX=${WINEPREFIX:-$RUK_BUILD/wineprefix}
+export WINEPREFIX=$RUK_BUILD/wineprefix
 export WINEARCH=win32
 export WINEDEBUG=-all
 # Wine then runs with the en-US user locale: ANSI code page 1252, comma thousands, period decimals.
