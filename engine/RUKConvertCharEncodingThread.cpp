@@ -45,6 +45,9 @@ void TRUKConvertCharEncodingThread::Execute() {
         return;
     }
     DWORD code = 0;
+    // The memory stream reports a failed allocation as a stream error; it is told apart by
+    // where it happens.
+    bool allocating = false;
     try {
         TFileStream file(FFileName, fmOpenRead | fmShareExclusive);
         const Int64 size = file.Size();
@@ -54,8 +57,10 @@ void TRUKConvertCharEncodingThread::Execute() {
         }
         const size_t bytes = static_cast<size_t>(size);
         // Two zero bytes after the contents end the text as bytes and as 16-bit units.
+        allocating = true;
         FMemoryStream = std::make_unique<TMemoryStream>();
         FMemoryStream->SetSize(size + 2);
+        allocating = false;
         char* memory = FMemoryStream->Memory();
         std::memset(memory, 0, bytes + 2);
         if (bytes > 0) file.ReadBuffer(memory, static_cast<int>(bytes));
@@ -91,7 +96,7 @@ void TRUKConvertCharEncodingThread::Execute() {
     } catch (const EOutOfMemory&) {
         code = ERROR_NOT_ENOUGH_MEMORY;
     } catch (...) {
-        code = GetLastError();
+        code = allocating ? ERROR_NOT_ENOUGH_MEMORY : GetLastError();
         if (code == 0) code = RUK_E_EXCEPTION;
     }
     SetReturnValue(static_cast<int>(code));
