@@ -8,6 +8,7 @@
 // one does not hold, the stage hands its work to the literal set, so the results never differ.
 #include "RUKWordListStages.h"
 
+#include "RUKGenWordListFromHTMLThreads.h"
 #include "SysUtils.h"
 
 #include <emmintrin.h>
@@ -51,26 +52,13 @@ size_t FindByte(const char* s, size_t from, size_t to, char c) {
     return npos;
 }
 
-// First index in [from, to) holding a or b, or npos.
-size_t FindEitherByte(const char* s, size_t from, size_t to, char a, char b) {
-    size_t i = from;
-    if (to > from && to - from >= 16) {
-        const __m128i na = _mm_set1_epi8(a);
-        const __m128i nb = _mm_set1_epi8(b);
-        while (i + 16 <= to) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-            const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(block, na), _mm_cmpeq_epi8(block, nb));
-            const int mask = _mm_movemask_epi8(hit);
-            if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-            i += 16;
-        }
-    }
-    for (; i < to; ++i)
-        if (s[i] == a || s[i] == b) return i;
-    return npos;
-}
-
 bool HasByte(const std::string& s, char c) { return FindByte(s.data(), 0, s.size(), c) != npos; }
+
+// Where the searches for a position end: at the first zero byte, else at the end.
+size_t SearchEnd(const std::string& s) {
+    const size_t zero = FindByte(s.data(), 0, s.size(), '\0');
+    return zero == npos ? s.size() : zero;
+}
 
 // ---------------------------------------------------------------- the code page
 
@@ -261,12 +249,14 @@ const uchar* IdentityMap() {
 // cuts from the first opening string to the end of the first closing string, so what is left
 // before the cut holds neither string either: the next first occurrences lie at the seam (at
 // most length-1 bytes back into kept) or in the rest, and each byte of the rest is scanned
-// once for each of the two strings.
+// once for each of the two strings. Both strings are only found before the first zero byte,
+// so a cut never reaches it and it stays where it is in the rest.
 class TSectionCutter {
 public:
     TSectionCutter(std::string& text, const uchar* map) : FText(text), FMap(map) {
         FS = text.data();
         FN = text.size();
+        FZ = SearchEnd(text);
     }
 
     // Writes the text of the moment back into the string.
@@ -317,7 +307,7 @@ private:
     uchar MomentByte(size_t v) const { return U8(v < FW ? FS[v] : FS[FR + (v - FW)]); }
 
     bool MatchesAt(size_t v, const char* pat, size_t len) const {
-        if (v + len > FW + (FN - FR)) return false;
+        if (v + len > FW + (FZ - FR)) return false;
         for (size_t k = 0; k < len; ++k)
             if (FMap[MomentByte(v + k)] != U8(pat[k])) return false;
         return true;
@@ -328,7 +318,7 @@ private:
         for (size_t q = FW >= len - 1 ? FW - (len - 1) : 0; q < FW; ++q)
             if (MatchesAt(q, pat, len)) return q;
         if (!cache.Valid || (cache.At != npos && cache.At < FR)) {
-            cache.At = FindPattern(FS, FR, FN, pat, len, FMap);
+            cache.At = FindPattern(FS, FR, FZ, pat, len, FMap);
             cache.Valid = true;
         }
         if (cache.At == npos) return npos;
@@ -339,6 +329,7 @@ private:
     const uchar* FMap;
     char* FS;
     size_t FN;
+    size_t FZ;  // the first zero byte (in the rest), or FN
     size_t FW = 0;
     size_t FR = 0;
 };
@@ -409,9 +400,10 @@ void FastRetrieveTitle(const std::string& text, TWordListStageHost& host) {
         return;
     }
     const uchar* lower = Env().Lower;
-    const size_t p = FindPattern(text.data(), 0, text.size(), "<title>", 7, lower);
+    const size_t end = SearchEnd(text);
+    const size_t p = FindPattern(text.data(), 0, end, "<title>", 7, lower);
     if (p == npos) return;
-    const size_t e = FindPattern(text.data(), 0, text.size(), "</title>", 8, lower);
+    const size_t e = FindPattern(text.data(), 0, end, "</title>", 8, lower);
     if (e == npos || e <= p) return;
     host.ReportTitle(e >= p + 7 ? text.substr(p + 7, e - p - 7) : std::string());
 }
@@ -420,10 +412,12 @@ void FastRetrieveTitle(const std::string& text, TWordListStageHost& host) {
 
 // Each removed tag starts at the first '<' of the text of the moment and becomes one blank,
 // so the text before it never holds a '<' again: the next tag starts at the next '<' of the
-// input, and its positions are those of the input less what earlier tags took away.
+// input, and its positions are those of the input less what earlier tags took away. The
+// searches end at the first zero byte, which no tag reaches.
 void FastRemoveHTMLTags(std::string& text, TWordListStageHost& host) {
     char* s = text.data();
     const size_t n = text.size();
+    const size_t z = SearchEnd(text);
     size_t w = 0, r = 0;  // the text of the moment is s[0, w) + s[r, n)
     int passes = 0;
     auto finish = [&]() {
@@ -435,11 +429,11 @@ void FastRemoveHTMLTags(std::string& text, TWordListStageHost& host) {
     while (true) {
         const size_t length = w + (n - r);
         if (length <= 1) break;
-        const size_t x = FindByte(s, r, n, '<');
+        const size_t x = FindByte(s, r, z, '<');
         if (x == npos) break;
         const size_t p = w + (x - r) + 1;  // 1-based
         if (length <= p + 1) break;
-        const size_t y = FindByte(s, x + 1, n, '>');
+        const size_t y = FindByte(s, x + 1, z, '>');
         if (y == npos) break;
         const size_t e = p + (y - x);
         try {
@@ -741,54 +735,6 @@ void ListedForm(const char* p, size_t n, std::string& out) {
     if (white) out.clear();
 }
 
-// Token 0 of the text with d as delimiter: the delimiter counts in the positions before the
-// last only, empty pieces are skipped, and the piece after the last delimiter needs two
-// characters.
-std::string FirstToken(const std::string& text, char d) {
-    const size_t len = text.size();
-    if (len < 2 || d == '\0') return len > 1 ? text : std::string();
-    size_t last = 0;  // 1-based position of the last delimiter passed
-    bool anyDelimiter = false;
-    for (size_t i = 0; i + 1 < len; ++i) {
-        if (text[i] != d) continue;
-        anyDelimiter = true;
-        const size_t pos = i + 1;
-        if (pos > last + 1) return text.substr(last, pos - 1 - last);
-        last = pos;
-    }
-    if (!anyDelimiter) return text;
-    if (len > last + 1) return text.substr(last);
-    return std::string();
-}
-
-std::string FirstWordOf(const std::string& text) {
-    if (text.empty()) return std::string();
-    for (const char* d = WordDelimiters; *d; ++d) {
-        std::string token = FirstToken(text, *d);
-        if (!token.empty()) return token;
-    }
-    return std::string();
-}
-
-// Knuth-Morris-Pratt search from the start; eq compares a text byte with a pattern byte.
-template <class Eq>
-size_t FindFromStart(const std::string& text, const std::string& pat, Eq eq) {
-    const size_t m = pat.size();
-    if (m == 0 || m > text.size()) return npos;
-    std::vector<size_t> fail(m, 0);
-    for (size_t i = 1, k = 0; i < m; ++i) {
-        while (k > 0 && !eq(pat[i], pat[k])) k = fail[k - 1];
-        if (eq(pat[i], pat[k])) ++k;
-        fail[i] = k;
-    }
-    for (size_t i = 0, k = 0; i < text.size(); ++i) {
-        while (k > 0 && !eq(text[i], pat[k])) k = fail[k - 1];
-        if (eq(text[i], pat[k])) ++k;
-        if (k == m) return i + 1 - m;
-    }
-    return npos;
-}
-
 // The walk over the words of the text, one token after the other.
 //
 // The literal walk finds the current word by its first occurrence in a working copy that has
@@ -797,58 +743,54 @@ size_t FindFromStart(const std::string& text, const std::string& pat, Eq eq) {
 // splitting at blanks begins with something else: its first occurrence, byte for byte and
 // without regard to case, is the current one. So the walk is a split of the text at blanks,
 // where a blank in the last position does not split and the last piece needs two
-// characters. Once the rest after a word is only blanks and at most one more character, the
-// literal walk hands back that rest as the next word; from there the working copy is
-// rebuilt and walked literally (a few steps at most).
+// characters. Two things end that regularity, and from there the working copy is rebuilt and
+// the walk goes on literally: a rest after a word of only blanks and at most one more
+// character, which the literal walk hands back whole as the next word (a few steps remain),
+// and a word holding a zero byte, which the literal walk looks for only up to that byte.
 template <class Add>
 void WalkWords(const std::string& text, Add add) {
     const size_t n = text.size();
     const char* s = text.data();
     std::string listed;
     if (n < 2) return;
-    size_t from = 0;           // where the rest begins
-    size_t walkedLength = 0;   // bytes of the words walked, all gone from the working copy
-    size_t restAfterWord = 0;  // where the working copy's remainder begins after the last word
-    bool literalTail = false;
+    size_t from = 0;          // where the rest begins
+    size_t walkedLength = 0;  // bytes of the words walked, all gone from the working copy
+    // Where the literal walk takes over: the working copy holds blanks for the bytes before
+    // copyFrom that are not walked words, then the text from copyFrom; word is the next word.
+    bool literal = false;
+    size_t copyFrom = 0;
+    std::string word;
     while (true) {
         if (n - from < 2) break;
         size_t i = from;
         while (i <= n - 2 && s[i] == ' ') ++i;
         if (i == n - 1) {
-            literalTail = true;
+            literal = true;
+            copyFrom = from == 0 ? 0 : from - 1;
+            word.assign(s + from, n - from);
             break;
         }
         size_t end = FindByte(s, i + 1, n - 1, ' ');
         const bool last = end == npos;
         if (last) end = n;
+        if (FindByte(s, i, end, '\0') != npos) {
+            literal = true;
+            copyFrom = i;
+            word.assign(s + i, end - i);
+            break;
+        }
         ListedForm(s + i, end - i, listed);
         if (!listed.empty()) add(listed);
         walkedLength += end - i;
-        restAfterWord = end;
         if (last) break;
         from = end + 1;
     }
-    if (!literalTail) return;
-    // The working copy: the blanks left of the walked part, then the text from the blank
-    // after the last word (or the whole text when no word was walked).
-    std::string work;
-    std::string word;
-    if (walkedLength == 0) {
-        work = text;
-        word = text;
-    } else {
-        work.assign(restAfterWord - walkedLength, ' ');
-        work.append(s + restAfterWord, n - restAfterWord);
-        word.assign(s + from, n - from);
-    }
-    const uchar* upper = Env().Upper;
+    if (!literal) return;
+    std::string work(copyFrom - walkedLength, ' ');
+    work.append(s + copyFrom, n - copyFrom);
     while (!word.empty()) {
-        std::string next;
-        const size_t at = FindFromStart(work, word, [](char a, char b) { return a == b; });
-        if (at != npos && at + word.size() + 1 < work.size())
-            next = FirstWordOf(work.substr(at + word.size() + 1));
-        const size_t del = FindFromStart(work, word, [upper](char a, char b) { return upper[U8(a)] == upper[U8(b)]; });
-        if (del != npos) work.erase(del, word.size());
+        std::string next = NextWord(work, word.c_str(), WordDelimiterChars);
+        work = StringReplace(work, word, "", rfIgnoreCase);
         ListedForm(word.data(), word.size(), listed);
         if (!listed.empty()) add(listed);
         word = std::move(next);
@@ -856,7 +798,7 @@ void WalkWords(const std::string& text, Add add) {
 }
 
 void FastGenerateWordsList(const std::string& text, TStringList& wordList) {
-    if (!Env().WordsExact || !CaseMappingHolds(text) || HasByte(text, '\0')) {
+    if (!Env().WordsExact || !CaseMappingHolds(text)) {
         LiteralWordListStages.GenerateWordsList(text, wordList);
         return;
     }
@@ -1159,13 +1101,13 @@ private:
             ++word.Count;
             return;
         }
-        bool near = false;
+        bool blocked = false;
         for (const size_t d : word.FrontShifts)
             if (d <= at && OccursAt(word, at - d)) {
-                near = true;
+                blocked = true;
                 break;
             }
-        if (!near) {
+        if (!blocked) {
             ++word.Count;
             word.LastOccurrence = at;
             word.NextSearch = at + word.Length + 1;

@@ -57,6 +57,12 @@ int TStringList::AddObject(const std::string& s, intptr_t value) {
     return index;
 }
 
+void TStringList::AppendSorted(std::vector<std::string> texts) {
+    if (FItems.size() + texts.size() > static_cast<size_t>(INT_MAX)) throw EOutOfMemory("Out of memory");
+    FItems.reserve(FItems.size() + texts.size());
+    for (std::string& text : texts) FItems.push_back(Item{std::move(text), 0});
+}
+
 void TStringList::Insert(int index, const std::string& s) {
     if (FSorted) throw EListError("Operation not allowed on sorted list");
     if (index < 0 || index > Count())

@@ -55,6 +55,10 @@ public:
     int IndexOf(const std::string& s) const;  // AnsiCompareText equality; -1 when absent
     // Sorted lists only: true when found; index is the position found or to insert at.
     bool Find(const std::string& s, int& index) const;
+    // Appends entries that are already in the list's order, each after the last entry and
+    // compared unequal to it, as sorted insertion would leave them, with 0 beside each. Nothing
+    // is searched or compared: the caller vouches for the order (bulk filling of large lists).
+    void AppendSorted(std::vector<std::string> texts);
 
     bool Sorted() const { return FSorted; }
     void SetSorted(bool sorted);
