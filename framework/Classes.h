@@ -101,7 +101,8 @@ constexpr unsigned fmShareDenyNone = 0x0040;
 
 class TStream : public TObject {
 public:
-    virtual int Read(void* buffer, int count) = 0;   // bytes read, 0 at the end
+    // Read and Write give the bytes moved, 0 at the end, -1 when the system call failed.
+    virtual int Read(void* buffer, int count) = 0;
     virtual int Write(const void* buffer, int count) = 0;
     virtual Int64 Seek(Int64 offset, TSeekOrigin origin) = 0;
     Int64 Position() { return Seek(0, soCurrent); }
@@ -145,6 +146,7 @@ public:
     int Read(void* buffer, int count) override;
     int Write(const void* buffer, int count) override;
     Int64 Seek(Int64 offset, TSeekOrigin origin) override;
+    Int64 Size() override;
     void SetSize(Int64 size) override;
     void Clear();
     const char* Memory() const { return FData.data(); }

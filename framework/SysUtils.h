@@ -153,6 +153,10 @@ std::wstring Utf8ToWide(const std::string& s);
 std::string AnsiToUtf8(const std::string& s);
 std::string Utf8ToAnsi(const std::string& s);
 
+// The string resource id of the module (LoadStringW, converted to the ANSI code page);
+// "" when the module has no such string.
+std::string LoadStr(HINSTANCE instance, UINT id);
+
 // ---------------------------------------------------------------- files
 
 std::string ExtractFilePath(const std::string& name);  // up to and including the last '\' or ':'
