@@ -1,0 +1,461 @@
+#include "RUKSysUtils.h"
+
+#include "RUKMBCS.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+namespace ruk {
+
+namespace {
+
+inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
+inline int Len(std::string_view s) { return static_cast<int>(s.size()); }
+
+inline char UpCaseAZ(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+std::string UpperCaseAZ(std::string s) {
+    for (char& c : s) c = UpCaseAZ(c);
+    return s;
+}
+
+// Characters from..to (1-based, inclusive), clipped to the text.
+std::string_view Span(std::string_view s, int from, int to) {
+    if (from < 1) from = 1;
+    if (to > Len(s)) to = Len(s);
+    if (to < from) return {};
+    return s.substr(static_cast<size_t>(from - 1), static_cast<size_t>(to - from + 1));
+}
+
+// The delimiter scan and the token rule work on views, so that WordCount can walk a
+// text without copying what is left of it again and again.
+
+int PosNextDelimiterV(char delimiter, int start, std::string_view s) {
+    const int n = Len(s);
+    if (delimiter == '\0' || start < 1 || start >= n) return -1;
+    for (int i = start - 1; i < n - 1; ++i)
+        if (s[static_cast<size_t>(i)] == delimiter) return i + 1;
+    return -1;
+}
+
+int DelimiterCountV(char delimiter, std::string_view s) {
+    const int n = Len(s);
+    if (delimiter == '\0' || n < 2) return 0;
+    int count = 0;
+    for (int i = 0; i < n - 1; ++i)
+        if (s[static_cast<size_t>(i)] == delimiter) ++count;
+    return count;
+}
+
+// Walks the tokens of s; visit(token) returns true to stop. Returns whether it stopped.
+template <typename Visit>
+bool ForEachToken(char delimiter, std::string_view s, Visit visit) {
+    const int n = Len(s);
+    if (DelimiterCountV(delimiter, s) == 0) return n > 1 && visit(s);
+    int last = 0;  // position of the last delimiter passed
+    for (;;) {
+        const int d = PosNextDelimiterV(delimiter, last + 1, s);
+        if (d == -1) break;
+        if (d > last + 1 && visit(Span(s, last + 1, d - 1))) return true;
+        last = d;
+    }
+    // The remainder counts only from two characters on.
+    return n > last + 1 && visit(Span(s, last + 1, n));
+}
+
+std::string_view DelimitedStringV(char delimiter, std::string_view s, int index) {
+    if (index < 0) return {};
+    int counter = -1;
+    std::string_view result;
+    ForEachToken(delimiter, s, [&](std::string_view token) {
+        if (++counter != index) return false;
+        result = token;
+        return true;
+    });
+    return result;
+}
+
+std::string_view FirstWordV(std::string_view s, std::string_view delimiters) {
+    if (s.empty()) return {};
+    for (char d : delimiters) {
+        const std::string_view token = DelimitedStringV(d, s, 0);
+        if (!token.empty()) return token;
+    }
+    return {};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- double-byte searches
+
+const TRUKLeadByteTable& AnsiLeadBytes() {
+    static const TRUKLeadByteTable table = [] {
+        TRUKLeadByteTable t;
+        for (int b = 0; b < 256; ++b) {
+            t.Lead[static_cast<size_t>(b)] = IsDBCSLeadByte(static_cast<BYTE>(b)) != FALSE;
+            t.Any = t.Any || t.Lead[static_cast<size_t>(b)];
+        }
+        return t;
+    }();
+    return table;
+}
+
+namespace {
+
+// Visits the first byte of every character among the first n bytes; visit(i)
+// (0-based) returns true to stop. A lead byte in the last place stands alone.
+template <typename Visit>
+void ForEachCharStart(const std::string& s, int n, const TRUKLeadByteTable& lead, Visit visit) {
+    if (!lead.Any) {
+        for (int i = 0; i < n; ++i)
+            if (visit(i)) return;
+        return;
+    }
+    for (int i = 0; i < n;) {
+        if (visit(i)) return;
+        i += (lead.Lead[U(s[static_cast<size_t>(i)])] && i + 1 < n) ? 2 : 1;
+    }
+}
+
+}  // namespace
+
+int MBPosChar(char c, const std::string& s, int from, const TRUKLeadByteTable& lead) {
+    if (from < 1) from = 1;
+    int found = 0;
+    ForEachCharStart(s, Len(s), lead, [&](int i) {
+        if (i + 1 < from || s[static_cast<size_t>(i)] != c) return false;
+        found = i + 1;
+        return true;
+    });
+    return found;
+}
+
+int MBLastPosChar(char c, const std::string& s, const TRUKLeadByteTable& lead) {
+    if (!lead.Any) {
+        const size_t at = s.rfind(c);
+        return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
+    }
+    int found = 0;
+    ForEachCharStart(s, Len(s), lead, [&](int i) {
+        if (s[static_cast<size_t>(i)] == c) found = i + 1;
+        return false;
+    });
+    return found;
+}
+
+int MBPosStr(const std::string& sub, const std::string& s, int from, const TRUKLeadByteTable& lead,
+             int limit) {
+    const int n = (limit < 0 || limit > Len(s)) ? Len(s) : limit;
+    const int m = Len(sub);
+    if (m == 0 || m > n) return 0;
+    if (from < 1) from = 1;
+    int found = 0;
+    ForEachCharStart(s, n - m + 1, lead, [&](int i) {
+        if (i + 1 < from || s.compare(static_cast<size_t>(i), static_cast<size_t>(m), sub) != 0)
+            return false;
+        found = i + 1;
+        return true;
+    });
+    return found;
+}
+
+int MBLastCharStart(const std::string& s, int limit, const TRUKLeadByteTable& lead) {
+    const int n = (limit < 0 || limit > Len(s)) ? Len(s) : limit;
+    if (!lead.Any) return n;
+    int last = 0;
+    ForEachCharStart(s, n, lead, [&](int i) {
+        last = i + 1;
+        return false;
+    });
+    return last;
+}
+
+// ---------------------------------------------------------------- characters
+
+bool IsWhiteSpaceChar(char c) { return c == 9 || c == 10 || c == 13 || c == 32; }
+
+bool IsWhiteSpaceChar(int index, const std::string& s) {
+    return index >= 1 && index <= Len(s) && IsWhiteSpaceChar(s[static_cast<size_t>(index - 1)]);
+}
+
+bool IsWhiteSpaceString(const std::string& s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (!IsWhiteSpaceChar(c)) return false;
+    return true;
+}
+
+bool IsCtrlCodeChar(char c) {
+    const unsigned char b = U(c);
+    return b >= 1 && b <= 31 && !IsWhiteSpaceChar(c);
+}
+
+bool IsCtrlCodeChar(int index, const std::string& s) {
+    return index >= 1 && index <= Len(s) && IsCtrlCodeChar(s[static_cast<size_t>(index - 1)]);
+}
+
+bool IsCharCode(char c, char code) { return c == code; }
+
+bool IsCharCode(char code, int index, const std::string& s) {
+    return index >= 1 && index <= Len(s) && s[static_cast<size_t>(index - 1)] == code;
+}
+
+int CharCount(char c, const std::string& s) {
+    return static_cast<int>(std::count(s.begin(), s.end(), c));
+}
+
+bool IsCharInCharSet(char c, const TRUKCharSet& set) { return set.Contains(c); }
+
+bool IsCharInCharSet(char c, const std::string& chars) { return chars.find(c) != std::string::npos; }
+
+int PosFirstChar(char c, const std::string& s) { return PosNextChar(c, 1, s); }
+
+int PosNextChar(char c, int start, const std::string& s) {
+    if (start < 1 || start > Len(s)) return -1;
+    const size_t at = s.find(c, static_cast<size_t>(start - 1));
+    return at == std::string::npos ? -1 : static_cast<int>(at) + 1;
+}
+
+// ---------------------------------------------------------------- delimiter scan
+
+int DelimiterCount(char delimiter, const std::string& s) { return DelimiterCountV(delimiter, s); }
+
+int PosFirstDelimiter(char delimiter, const std::string& s) { return PosNextDelimiterV(delimiter, 1, s); }
+
+int PosNextDelimiter(char delimiter, int start, const std::string& s) {
+    return PosNextDelimiterV(delimiter, start, s);
+}
+
+// ---------------------------------------------------------------- tokens and words
+
+std::string DelimitedString(char delimiter, const std::string& s, int index) {
+    return std::string(DelimitedStringV(delimiter, s, index));
+}
+
+std::string FirstWord(const std::string& s, const std::string& delimiters) {
+    return std::string(FirstWordV(s, delimiters));
+}
+
+std::string FirstWord(const std::string& s) { return DelimitedString(' ', s, 0); }
+
+int FirstWordLength(const std::string& s, const std::string& delimiters) {
+    return Len(FirstWordV(s, delimiters));
+}
+
+std::string LastWord(const std::string& s, const std::string& delimiters) {
+    return ReverseLongString(FirstWord(ReverseLongString(s), delimiters));
+}
+
+int WordCount(const std::string& s, const std::string& word, int start, int end,
+              const std::string& delimiters) {
+    const std::int64_t n = Len(s);
+    const std::int64_t m = Len(word);
+    if (n == 0 || m == 0 || end <= start || n <= start ||
+        static_cast<std::int64_t>(end) - start < m)
+        return -1;
+    // From here on the whole text is searched; the text ends at its first zero byte,
+    // whose place is taken as the character after an occurrence that ends it.
+    const TRUKLeadByteTable& lead = AnsiLeadBytes();
+    const size_t zero = s.find('\0');
+    const int limit = zero == std::string::npos ? Len(s) : static_cast<int>(zero);
+    const int last = MBLastCharStart(s, limit, lead);
+    const TRUKCharSet delims(delimiters);
+    int count = 0;
+    for (int from = 1; from < last;) {
+        const int p = MBPosStr(word, s, from, lead, limit);
+        if (p == 0) break;
+        const int after = p + static_cast<int>(m);  // 1-based
+        const bool openLeft = p == 1 || delims.Contains(s[static_cast<size_t>(p - 2)]);
+        const char next = after <= limit ? s[static_cast<size_t>(after - 1)] : '\0';
+        if (openLeft && delims.Contains(next)) ++count;
+        from = after + 1;  // the character after the occurrence is passed over
+    }
+    return count;
+}
+
+int WordCount(const std::string& s, int start, int end, const std::string& delimiters) {
+    const int n = Len(s);
+    if (n == 0 || start >= end || n <= start) return -1;
+    const TRUKCharSet delims(delimiters);
+    const std::int64_t take = static_cast<std::int64_t>(end) - start;
+    const int from = start < 1 ? 1 : start;
+    const int to = static_cast<int>(std::min<std::int64_t>(n, from - 1 + take));
+    // What is left of the range: a view while the words come off its front, a copy
+    // once a word has to be cut out of its middle.
+    std::string owned;
+    std::string_view t = Span(s, from, to);
+    if (!t.empty() && delims.Contains(t.front())) t.remove_prefix(1);
+    std::string_view w = FirstWordV(t, delimiters);
+    int count = 0;
+    while (!w.empty() && !t.empty()) {
+        ++count;
+        const size_t at = t.find(w);
+        if (at == 0) {
+            t.remove_prefix(w.size());
+        } else {
+            std::string rest(t.substr(0, at));
+            rest.append(t.substr(at + w.size()));
+            owned.swap(rest);
+            t = owned;
+        }
+        if (t.empty()) break;
+        if (delims.Contains(t.front())) t.remove_prefix(1);
+        w = FirstWordV(t, delimiters);
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------- white space and quotes
+
+bool HasLeadingWhiteSpaceChars(const std::string& s) {
+    return std::any_of(s.begin(), s.end(), [](char c) { return IsWhiteSpaceChar(c); });
+}
+
+bool HasLeadingWhiteSpaceChars(const std::string& s, int& count) {
+    if (s.empty()) {
+        count = -1;
+        return false;
+    }
+    count = 0;
+    while (count < Len(s) && IsWhiteSpaceChar(s[static_cast<size_t>(count)])) ++count;
+    return count > 0;
+}
+
+bool HasTrailingWhiteSpaceChars(const std::string& s) {
+    return std::any_of(s.rbegin(), s.rend(), [](char c) { return IsWhiteSpaceChar(c); });
+}
+
+bool HasTrailingWhiteSpaceChars(const std::string& s, int& pos) {
+    if (s.empty()) {
+        pos = -1;
+        return false;
+    }
+    int i = Len(s);
+    while (i >= 1 && IsWhiteSpaceChar(s[static_cast<size_t>(i - 1)])) --i;
+    pos = i == Len(s) ? 0 : i + 1;
+    return pos > 0;
+}
+
+bool HasLeadingQuote(const std::string& s, char quote) {
+    if (s.empty()) return false;
+    const int p = MBPosChar(quote, s, 1, AnsiLeadBytes());
+    if (p == 0 || p >= Len(s)) return false;  // a quote in the last place leads nothing
+    return p == 1 || IsWhiteSpaceString(s.substr(0, static_cast<size_t>(p - 1)));
+}
+
+bool HasLeadingQuote(const std::string& s) { return HasLeadingQuote(s, '"'); }
+
+bool HasTrailingQuote(const std::string& s, char quote) {
+    if (s.empty()) return false;
+    const int p = MBLastPosChar(quote, s, AnsiLeadBytes());
+    if (p == 0) return false;
+    return p == Len(s) || IsWhiteSpaceString(s.substr(static_cast<size_t>(p)));
+}
+
+bool HasTrailingQuote(const std::string& s) { return HasTrailingQuote(s, '"'); }
+
+bool IsQuotedString(const std::string& s, char quote) {
+    return HasLeadingQuote(s, quote) && HasTrailingQuote(s, quote);
+}
+
+bool IsQuotedString(const std::string& s) { return IsQuotedString(s, '"'); }
+
+std::string QuotedString(char quote, const std::string& s, int index) {
+    if (index < 0 || s.empty()) return {};
+    const int n = Len(s);
+    int opening = PosFirstChar(quote, s);
+    if (opening == -1) return {};
+    int closing = opening < n ? PosNextChar(quote, opening + 1, s) : -1;
+    for (int i = 0; i < index; ++i) {
+        if (closing == -1) return {};
+        opening = PosNextChar(quote, closing + 1, s);
+        if (opening == -1) return {};
+        closing = opening < n ? PosNextChar(quote, opening + 1, s) : -1;
+    }
+    if (closing == -1) return {};
+    return s.substr(static_cast<size_t>(opening - 1), static_cast<size_t>(closing - opening + 1));
+}
+
+// ---------------------------------------------------------------- digits and variables
+
+bool IsDecString(const std::string& s) {
+    if (s.empty()) return false;
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-'; });
+}
+
+bool IsHexString(const std::string& s) {
+    return std::any_of(s.begin(), s.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || c == 'X' || c == '$';
+    });
+}
+
+bool ContainsEnvironmentStr(const std::string& s) {
+    const TRUKLeadByteTable& lead = AnsiLeadBytes();
+    const int first = MBPosChar('%', s, 1, lead);
+    return first != 0 && first < MBLastPosChar('%', s, lead);
+}
+
+bool IsEnvironmentStrPath(const std::string& s) {
+    if (!ContainsEnvironmentStr(s)) return false;
+    const TRUKLeadByteTable& lead = AnsiLeadBytes();
+    return MBPosChar('%', s, 1, lead) != 1 || MBLastPosChar('%', s, lead) <= Len(s) - 2;
+}
+
+// ---------------------------------------------------------------- similarity
+
+int MatchingCharCount(const std::string& a, const std::string& b, bool caseSensitive) {
+    // Deleting each matched character from b amounts to counting down b's characters.
+    int left[256] = {};
+    for (char c : b) ++left[U(caseSensitive ? c : UpCaseAZ(c))];
+    int count = 0;
+    for (char c : a) {
+        int& k = left[U(caseSensitive ? c : UpCaseAZ(c))];
+        if (k > 0) {
+            --k;
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool IsSimilar(const std::string& a, const std::string& b, int maxDiff, bool caseSensitive) {
+    if (a == b) return true;
+    const std::string x = caseSensitive ? a : UpperCaseAZ(a);
+    const std::string y = caseSensitive ? b : UpperCaseAZ(b);
+    if (x.size() == y.size()) {
+        if (x.size() == 1) return true;
+        // The last position is not compared.
+        int diff = 0;
+        for (size_t i = 0; i + 1 < x.size() && diff <= maxDiff; ++i)
+            if (x[i] != y[i]) ++diff;
+        return diff <= maxDiff;
+    }
+    return Len(y) - MatchingCharCount(x, y, true) <= maxDiff;
+}
+
+// ---------------------------------------------------------------- reversal and padding
+
+str_255 ReverseShortPasString(const str_255& s) {
+    const std::string t = s;
+    return std::string(t.rbegin(), t.rend());
+}
+
+std::string ReverseLongString(const std::string& s) { return std::string(s.rbegin(), s.rend()); }
+
+std::string LeftPadStrToLen(const std::string& s, int length, char fill) {
+    const std::int64_t missing = static_cast<std::int64_t>(length) - Len(s);
+    if (missing < 1) return {};
+    return std::string(static_cast<size_t>(missing), fill) + s;
+}
+
+std::string RightPadStrToLen(const std::string& s, int length, char fill) {
+    const std::int64_t missing = static_cast<std::int64_t>(length) - Len(s);
+    if (missing < 1) return {};
+    return s + std::string(static_cast<size_t>(missing), fill);
+}
+
+}  // namespace ruk
