@@ -110,7 +110,7 @@ TRUKGenWordListFromHTMLThread::TRUKGenWordListFromHTMLThread(const std::string& 
                                                              const std::string& SuppressWords,
                                                              const TWordListStageSet* stages)
     : TRUKThread(true),
-      FStages(stages != nullptr ? stages : &LiteralWordListStages),
+      FStages(stages != nullptr ? stages : &FastWordListStages),
       FText(SourceText),
       FWordList(std::make_unique<TStringList>()),
       FSuppressList(std::make_unique<TStringList>()) {
@@ -172,17 +172,19 @@ bool TRUKGenWordListFromHTMLThread::StepTerminated() {
     return Terminated();
 }
 
+// Sections, the title and tags are delivered through Synchronize whether or not a handler is
+// assigned; without one the delivery method does nothing on the user-interface thread, so
+// the worker spares itself the wait for it (a document has as many tags as words, nearly).
 void TRUKGenWordListFromHTMLThread::ReportSection(const std::string& section) {
     CheckPause();
     FProgressTxt = section;
-    // Unlike the stage texts, sections go through Synchronize even with no handler.
-    Synchronize([this] { DoOnProgressNotification(); });
+    if (OnProgressNotification) Synchronize([this] { DoOnProgressNotification(); });
 }
 
 void TRUKGenWordListFromHTMLThread::ReportTitle(const std::string& title) {
     CheckPause();
     FTitle = title;
-    Synchronize([this] { DoOnTitleFound(); });
+    if (OnTitleFound) Synchronize([this] { DoOnTitleFound(); });
 }
 
 void TRUKGenWordListFromHTMLThread::ReportTag(const std::string& tag, int startPos, int endPos) {
@@ -190,7 +192,7 @@ void TRUKGenWordListFromHTMLThread::ReportTag(const std::string& tag, int startP
     FTagStartPos = startPos;
     FTagEndPos = endPos;
     FTagStr = tag;
-    Synchronize([this] { DoOnHTMLTagFound(); });
+    if (OnHTMLTagFound) Synchronize([this] { DoOnHTMLTagFound(); });
     FTagStartPos = -1;
     FTagEndPos = -1;
     FTagStr.clear();

@@ -75,7 +75,7 @@ using TRUKHTMLTagFoundEvent1 =
 class TRUKGenWordListFromHTMLThread : public TRUKThread, private TWordListStageHost {
 public:
     TRUKGenWordListFromHTMLThread(const std::string& SourceText, const std::string& SuppressWords,
-                                  const TWordListStageSet* stages = &LiteralWordListStages);
+                                  const TWordListStageSet* stages = &FastWordListStages);
     ~TRUKGenWordListFromHTMLThread() override;
 
     TRUKHTMLProgressEvent1 OnProgressNotification;

@@ -20,6 +20,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -50,6 +52,37 @@ size_t FindByte(const char* s, size_t from, size_t to, char c) {
     for (; i < to; ++i)
         if (s[i] == c) return i;
     return npos;
+}
+
+// Moves n bytes down to dst (dst <= src, the ranges may overlap); short moves inline, since
+// the stretches between tags are mostly a few bytes.
+inline void MoveDown(char* dst, const char* src, size_t n) {
+    if (dst == src) return;
+    if (n <= 32) {
+        for (size_t i = 0; i < n; ++i) dst[i] = src[i];
+    } else {
+        std::memmove(dst, src, n);
+    }
+}
+
+// Byte comparisons inline: the C library's of this platform goes a byte at a time behind a
+// call, and the word stages compare millions of short words.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+    for (; n >= 4; a += 4, b += 4, n -= 4) {
+        uint32_t x, y;
+        std::memcpy(&x, a, 4);
+        std::memcpy(&y, b, 4);
+        if (x != y) return false;
+    }
+    for (; n > 0; ++a, ++b, --n)
+        if (*a != *b) return false;
+    return true;
+}
+
+inline int CompareBytes(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return U8(a[i]) < U8(b[i]) ? -1 : 1;
+    return 0;
 }
 
 bool HasByte(const std::string& s, char c) { return FindByte(s.data(), 0, s.size(), c) != npos; }
@@ -217,20 +250,77 @@ bool CaseMappingHolds(const std::string& text) {
 }
 
 
-// First index in [from, n) where pat (of length len) matches map[s[...]], or npos. The first
-// pattern byte is one that only itself maps to.
-size_t FindPattern(const char* s, size_t from, size_t n, const char* pat, size_t len, const uchar* map) {
-    size_t i = from;
-    while (true) {
-        if (i >= n || n - i < len) return npos;
-        i = FindByte(s, i, n - len + 1, pat[0]);
-        if (i == npos) return npos;
-        size_t k = 1;
-        while (k < len && map[U8(s[i + k])] == U8(pat[k])) ++k;
-        if (k == len) return i;
-        ++i;
+// A search for a fixed string, compared through a byte map (case-insensitive searches use the
+// lower-case map). The first character is one that only itself maps to; the second and third
+// sift sixteen places at a time when at most two bytes map to each of them.
+class TPatternFinder {
+public:
+    TPatternFinder(const char* pat, const uchar* map) : FPat(pat), FLen(std::strlen(pat)), FMap(map) {
+        FSifts = FLen >= 3;
+        for (size_t k = 1; k <= 2 && FSifts; ++k) {
+            int found = 0;
+            for (int b = 0; b < 256; ++b) {
+                if (map[b] != U8(pat[k])) continue;
+                if (found == 2) {
+                    FSifts = false;
+                    break;
+                }
+                FMatch[k - 1][found++] = static_cast<char>(b);
+            }
+            if (found == 1) FMatch[k - 1][1] = FMatch[k - 1][0];
+            if (found == 0) FSifts = false;
+        }
     }
-}
+
+    size_t Length() const { return FLen; }
+
+    // First index in [from, n) where the whole string matches, or npos.
+    size_t Find(const char* s, size_t from, size_t n) const {
+        if (from >= n || n - from < FLen) return npos;
+        size_t i = from;
+        const size_t last = n - FLen;  // the last index where a match fits
+        if (FSifts) {
+            const __m128i c0 = _mm_set1_epi8(FPat[0]);
+            const __m128i c1a = _mm_set1_epi8(FMatch[0][0]), c1b = _mm_set1_epi8(FMatch[0][1]);
+            const __m128i c2a = _mm_set1_epi8(FMatch[1][0]), c2b = _mm_set1_epi8(FMatch[1][1]);
+            while (i + 16 <= last + 1 && i + 18 <= n) {
+                const __m128i x0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+                const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
+                const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 2));
+                __m128i hit = _mm_cmpeq_epi8(x0, c0);
+                hit = _mm_and_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(x1, c1a), _mm_cmpeq_epi8(x1, c1b)));
+                hit = _mm_and_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(x2, c2a), _mm_cmpeq_epi8(x2, c2b)));
+                unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+                while (mask != 0) {
+                    const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+                    if (MatchesAt(s, at)) return at;
+                    mask &= mask - 1;
+                }
+                i += 16;
+            }
+        }
+        while (i <= last) {
+            i = FindByte(s, i, last + 1, FPat[0]);
+            if (i == npos) return npos;
+            if (MatchesAt(s, i)) return i;
+            ++i;
+        }
+        return npos;
+    }
+
+private:
+    bool MatchesAt(const char* s, size_t at) const {
+        for (size_t k = 1; k < FLen; ++k)
+            if (FMap[U8(s[at + k])] != U8(FPat[k])) return false;
+        return true;
+    }
+
+    const char* FPat;
+    size_t FLen;
+    const uchar* FMap;
+    bool FSifts = false;
+    char FMatch[2][2] = {};
+};
 
 const uchar* IdentityMap() {
     static const struct T {
@@ -268,13 +358,14 @@ public:
     }
 
     void Run(TWordListStageHost& host, const char* open, const char* close) {
-        const size_t lo = std::strlen(open), lc = std::strlen(close);
+        const TPatternFinder openFinder(open, FMap), closeFinder(close, FMap);
+        const size_t lc = closeFinder.Length();
         TCache openCache, closeCache;
         int passes = 0;
         while (true) {
-            const size_t p = FirstInMoment(open, lo, openCache);
+            const size_t p = FirstInMoment(open, openFinder, openCache);
             if (p == npos) break;
-            const size_t e = FirstInMoment(close, lc, closeCache);
+            const size_t e = FirstInMoment(close, closeFinder, closeCache);
             if (e == npos || e <= p) break;
             const size_t end = e + lc;  // one past the section; always beyond kept
             std::string section;
@@ -314,11 +405,12 @@ private:
     }
 
     // Position in the text of the moment of the first occurrence of pat, or npos.
-    size_t FirstInMoment(const char* pat, size_t len, TCache& cache) {
+    size_t FirstInMoment(const char* pat, const TPatternFinder& finder, TCache& cache) {
+        const size_t len = finder.Length();
         for (size_t q = FW >= len - 1 ? FW - (len - 1) : 0; q < FW; ++q)
             if (MatchesAt(q, pat, len)) return q;
         if (!cache.Valid || (cache.At != npos && cache.At < FR)) {
-            cache.At = FindPattern(FS, FR, FZ, pat, len, FMap);
+            cache.At = finder.Find(FS, FR, FZ);
             cache.Valid = true;
         }
         if (cache.At == npos) return npos;
@@ -359,26 +451,52 @@ void FastRemoveCommentedSections(std::string& text, TWordListStageHost& host) {
 // The three replacements touch different bytes and create none of the others, so one pass
 // makes all that are due.
 void FastRemoveCRLFs(std::string& text, TWordListStageHost& host) {
-    bool hasCR = false, hasLF = false, hasTab = false;
+    const size_t n = text.size();
+    char* s = text.data();
+    // Which of the three the text holds, and how many tabs.
+    bool hasCR = false, hasLF = false;
     size_t tabs = 0;
-    for (const char c : text) {
-        if (c == '\r') hasCR = true;
-        else if (c == '\n') hasLF = true;
-        else if (c == '\t') { hasTab = true; ++tabs; }
+    size_t i = 0;
+    {
+        const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), tab = _mm_set1_epi8('\t');
+        __m128i anyCR = _mm_setzero_si128(), anyLF = _mm_setzero_si128();
+        for (; i + 16 <= n; i += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            anyCR = _mm_or_si128(anyCR, _mm_cmpeq_epi8(x, cr));
+            anyLF = _mm_or_si128(anyLF, _mm_cmpeq_epi8(x, lf));
+            const int t = _mm_movemask_epi8(_mm_cmpeq_epi8(x, tab));
+            if (t != 0) tabs += static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(t)));
+        }
+        hasCR = _mm_movemask_epi8(anyCR) != 0;
+        hasLF = _mm_movemask_epi8(anyLF) != 0;
+    }
+    for (; i < n; ++i) {
+        if (s[i] == '\r') hasCR = true;
+        else if (s[i] == '\n') hasLF = true;
+        else if (s[i] == '\t') ++tabs;
     }
     const bool cr = !host.StageTerminated() && hasCR;
     const bool lf = !host.StageTerminated() && hasLF;
-    const bool tab = !host.StageTerminated() && hasTab;
+    const bool tab = !host.StageTerminated() && tabs > 0;
     if (!cr && !lf && !tab) return;
     if (!tab) {
-        for (char& c : text)
-            if ((cr && c == '\r') || (lf && c == '\n')) c = ' ';
+        const __m128i blank = _mm_set1_epi8(' ');
+        const __m128i crs = _mm_set1_epi8(cr ? '\r' : ' '), lfs = _mm_set1_epi8(lf ? '\n' : ' ');
+        size_t k = 0;
+        for (; k + 16 <= n; k += 16) {
+            __m128i* at = reinterpret_cast<__m128i*>(s + k);
+            const __m128i x = _mm_loadu_si128(at);
+            const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(x, crs), _mm_cmpeq_epi8(x, lfs));
+            if (_mm_movemask_epi8(hit) != 0)
+                _mm_storeu_si128(at, _mm_or_si128(_mm_andnot_si128(hit, x), _mm_and_si128(hit, blank)));
+        }
+        for (; k < n; ++k)
+            if ((cr && s[k] == '\r') || (lf && s[k] == '\n')) s[k] = ' ';
         return;
     }
     // Tabs grow the text: fill from the back.
-    const size_t n = text.size();
     text.resize(n + 2 * tabs);
-    char* s = text.data();
+    s = text.data();
     size_t to = text.size();
     for (size_t from = n; from-- > 0;) {
         const char c = s[from];
@@ -401,9 +519,9 @@ void FastRetrieveTitle(const std::string& text, TWordListStageHost& host) {
     }
     const uchar* lower = Env().Lower;
     const size_t end = SearchEnd(text);
-    const size_t p = FindPattern(text.data(), 0, end, "<title>", 7, lower);
+    const size_t p = TPatternFinder("<title>", lower).Find(text.data(), 0, end);
     if (p == npos) return;
-    const size_t e = FindPattern(text.data(), 0, end, "</title>", 8, lower);
+    const size_t e = TPatternFinder("</title>", lower).Find(text.data(), 0, end);
     if (e == npos || e <= p) return;
     host.ReportTitle(e >= p + 7 ? text.substr(p + 7, e - p - 7) : std::string());
 }
@@ -420,6 +538,7 @@ void FastRemoveHTMLTags(std::string& text, TWordListStageHost& host) {
     const size_t z = SearchEnd(text);
     size_t w = 0, r = 0;  // the text of the moment is s[0, w) + s[r, n)
     int passes = 0;
+    std::string tag;
     auto finish = [&]() {
         if (r > w) {
             std::memmove(s + w, s + r, n - r);
@@ -437,12 +556,13 @@ void FastRemoveHTMLTags(std::string& text, TWordListStageHost& host) {
         if (y == npos) break;
         const size_t e = p + (y - x);
         try {
-            host.ReportTag(std::string(s + x, y - x + 1), static_cast<int>(p), static_cast<int>(e));
+            tag.assign(s + x, y - x + 1);
+            host.ReportTag(tag, static_cast<int>(p), static_cast<int>(e));
         } catch (...) {
             finish();
             throw;
         }
-        if (x > r && r > w) std::memmove(s + w, s + r, x - r);
+        if (x > r) MoveDown(s + w, s + r, x - r);
         w += x - r;
         s[w++] = ' ';
         r = y + 1;
@@ -536,39 +656,50 @@ void FastReplaceHTMLSpecialChars(std::string& text, TWordListStageHost& host) {
 
 // ---------------------------------------------------------------- distinct texts
 
+// A cheap running hash of a byte string (one rotate and one exclusive-or a byte, so that a
+// long text is hashed piece by piece at little cost); Mix spreads it over a table. Equal
+// hashes are only candidates: the bytes are always compared.
+constexpr uint32_t HashSeed = 0x811C9DC5u;
+inline uint32_t HashStep(uint32_t h, char c) { return ((h << 5) | (h >> 27)) ^ U8(c); }
+inline uint32_t Mix(uint32_t h) {
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    return h;
+}
+
 inline uint32_t HashBytes(const char* p, size_t n) {
-    uint32_t h = 2166136261u;
-    for (size_t i = 0; i < n; ++i) h = (h ^ U8(p[i])) * 16777619u;
+    uint32_t h = HashSeed;
+    for (size_t i = 0; i < n; ++i) h = HashStep(h, p[i]);
     return h;
 }
 
 // Distinct byte strings in the order first met, found again by hash.
 class TDistinctTexts {
 public:
-    TDistinctTexts() : FSlots(1024, -1) { FStart.push_back(0); }
+    TDistinctTexts() : FSlots(1024) { FStart.push_back(0); }
 
     // Index of the text, added when new.
-    int Add(const char* p, size_t n) {
-        const uint32_t h = HashBytes(p, n);
-        size_t mask = FSlots.size() - 1;
-        size_t slot = h & mask;
-        while (FSlots[slot] >= 0) {
-            const int id = FSlots[slot];
-            if (FHash[static_cast<size_t>(id)] == h && Length(id) == n &&
-                std::memcmp(Data(id), p, n) == 0)
-                return id;
+    int Add(const char* p, size_t n) { return Add(p, n, HashBytes(p, n)); }
+
+    // The same with the text's HashBytes already at hand.
+    int Add(const char* p, size_t n, uint32_t h) {
+        const size_t mask = FSlots.size() - 1;
+        size_t slot = Mix(h) & mask;
+        while (FSlots[slot].Id >= 0) {
+            const TSlot& s = FSlots[slot];
+            if (s.Hash == h && Length(s.Id) == n && SameBytes(Data(s.Id), p, n)) return s.Id;
             slot = (slot + 1) & mask;
         }
         const int id = Count();
         FBytes.insert(FBytes.end(), p, p + n);
         FStart.push_back(FBytes.size());
-        FHash.push_back(h);
-        FSlots[slot] = id;
+        FSlots[slot] = TSlot{h, id};
         if (static_cast<size_t>(Count()) * 2 > FSlots.size()) Grow();
         return id;
     }
 
-    int Count() const { return static_cast<int>(FHash.size()); }
+    int Count() const { return static_cast<int>(FStart.size()) - 1; }
     const char* Data(int id) const { return FBytes.data() + FStart[static_cast<size_t>(id)]; }
     size_t Length(int id) const {
         return FStart[static_cast<size_t>(id) + 1] - FStart[static_cast<size_t>(id)];
@@ -576,43 +707,51 @@ public:
     std::string Text(int id) const { return std::string(Data(id), Length(id)); }
 
 private:
+    struct TSlot {
+        uint32_t Hash = 0;
+        int Id = -1;
+    };
+
     void Grow() {
-        std::vector<int> slots(FSlots.size() * 2, -1);
+        std::vector<TSlot> slots(FSlots.size() * 2);
         const size_t mask = slots.size() - 1;
-        for (int id = 0; id < Count(); ++id) {
-            size_t slot = FHash[static_cast<size_t>(id)] & mask;
-            while (slots[slot] >= 0) slot = (slot + 1) & mask;
-            slots[slot] = id;
+        for (const TSlot& s : FSlots) {
+            if (s.Id < 0) continue;
+            size_t slot = Mix(s.Hash) & mask;
+            while (slots[slot].Id >= 0) slot = (slot + 1) & mask;
+            slots[slot] = s;
         }
         FSlots.swap(slots);
     }
 
     std::vector<char> FBytes;
     std::vector<size_t> FStart;
-    std::vector<uint32_t> FHash;
-    std::vector<int> FSlots;
+    std::vector<TSlot> FSlots;
 };
 
 // ---------------------------------------------------------------- sorted lists
 
-// Sort keys of the list's comparison (case-insensitive under the user's locale); empty when
-// the system gives none.
-std::string SortKey(const char* p, size_t n) {
-    if (n == 0 || n > 0x3FFFFFF) return std::string();
-    std::string key(n * 6 + 32, '\0');
-    int got = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, p, static_cast<int>(n),
-                           key.data(), static_cast<int>(key.size()));
-    if (got == 0) {
-        const int need = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, p,
-                                      static_cast<int>(n), nullptr, 0);
-        if (need <= 0) return std::string();
-        key.assign(static_cast<size_t>(need), '\0');
-        got = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, p, static_cast<int>(n),
-                           key.data(), need);
-        if (got == 0) return std::string();
+// Appends the sort key of the list's comparison (case-insensitive under the user's locale) to
+// keys; false when the system gives none.
+bool AppendSortKey(const char* p, size_t n, std::vector<char>& keys) {
+    if (n == 0 || n > 0x3FFFFFF) return false;
+    char buffer[1024];
+    int got = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, p, static_cast<int>(n), buffer,
+                           static_cast<int>(sizeof buffer));
+    if (got > 0) {
+        keys.insert(keys.end(), buffer, buffer + got);
+        return true;
     }
-    key.resize(static_cast<size_t>(got));
-    return key;
+    const int need = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, p, static_cast<int>(n),
+                                  nullptr, 0);
+    if (need <= 0) return false;
+    const size_t at = keys.size();
+    keys.resize(at + static_cast<size_t>(need));
+    got = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, p, static_cast<int>(n),
+                       keys.data() + at, need);
+    if (got <= 0) return false;
+    keys.resize(at + static_cast<size_t>(got));
+    return true;
 }
 
 // The entries that adding the texts one by one, in this order, to an empty sorted list that
@@ -620,48 +759,117 @@ std::string SortKey(const char* p, size_t n) {
 // list's order. The list's comparison orders texts the way their sort keys do; the keys sort
 // the texts at once, and the comparison itself then confirms every neighbour. Should one not
 // agree, the texts are sorted with the comparison itself.
-std::vector<std::string> SortedFirstSpellings(const TDistinctTexts& texts) {
-    const int n = texts.Count();
-    std::vector<std::string> keys(static_cast<size_t>(n));
-    bool keyed = true;
-    for (int i = 0; i < n && keyed; ++i) {
-        keys[static_cast<size_t>(i)] = SortKey(texts.Data(i), texts.Length(i));
-        if (keys[static_cast<size_t>(i)].empty()) keyed = false;
+constexpr size_t MaxParts = 4;
+
+// Runs body(part, from, to) over [0, n) cut into parts, in a few threads at once for large n
+// (the system calls of the sort keys and of the comparison take most of the word list's
+// time); false when a part raised, the rest of the work done or not.
+template <class Body>
+bool InParallel(size_t n, Body body) {
+    size_t parts = 1;
+    if (n >= 8192) {
+        SYSTEM_INFO info{};
+        GetSystemInfo(&info);
+        parts = std::min<size_t>(MaxParts, std::max<DWORD>(1, info.dwNumberOfProcessors));
     }
-    std::vector<int> order(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
-    std::vector<std::string> result;
-    if (keyed) {
-        std::sort(order.begin(), order.end(), [&](int a, int b) {
-            const int c = keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]);
-            return c != 0 ? c < 0 : a < b;
-        });
-        bool agrees = true;
-        size_t i = 0;
-        while (i < order.size() && agrees) {
-            size_t j = i + 1;
-            const std::string first = texts.Text(order[i]);
-            while (j < order.size() && keys[static_cast<size_t>(order[j])] == keys[static_cast<size_t>(order[i])]) {
-                if (AnsiCompareText(first, texts.Text(order[j])) != 0) agrees = false;
-                ++j;
-            }
-            if (!result.empty() && AnsiCompareText(result.back(), first) >= 0) agrees = false;
-            result.push_back(first);
-            i = j;
+    std::vector<char> failed(parts, 0);
+    auto run = [&](size_t part) {
+        try {
+            body(part, n * part / parts, n * (part + 1) / parts);
+        } catch (...) {
+            failed[part] = 1;
         }
-        if (agrees) return result;
-        result.clear();
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (size_t part = 1; part < parts; ++part) helpers.emplace_back(run, part);
+    } catch (...) {
+        // No thread to spare: the rest is done here.
+        for (size_t part = helpers.size() + 1; part < parts; ++part) run(part);
     }
-    std::vector<std::string> all(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) all[static_cast<size_t>(i)] = texts.Text(i);
-    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return AnsiCompareText(all[static_cast<size_t>(a)], all[static_cast<size_t>(b)]) < 0;
+    run(0);
+    for (std::thread& t : helpers) t.join();
+    return std::find(failed.begin(), failed.end(), 1) == failed.end();
+}
+
+std::vector<std::string> SortedFirstSpellings(const TDistinctTexts& distinct) {
+    const size_t n = static_cast<size_t>(distinct.Count());
+    // The keys, in one buffer per part of the work.
+    struct TKey {
+        uint64_t Prefix;  // the first eight bytes, big-endian: most comparisons end here
+        const char* Bytes;
+        uint32_t Length;
+        int Id;
+    };
+    std::vector<TKey> keys(n);
+    std::vector<std::vector<char>> buffers(MaxParts);
+    std::vector<std::pair<size_t, size_t>> spans(n);  // buffer, offset
+    bool keyed = InParallel(n, [&](size_t b, size_t from, size_t to) {
+        std::vector<char>& buffer = buffers[b];
+        buffer.reserve((to - from) * 24);
+        for (size_t i = from; i < to; ++i) {
+            const size_t at = buffer.size();
+            if (!AppendSortKey(distinct.Data(static_cast<int>(i)), distinct.Length(static_cast<int>(i)), buffer))
+                throw Exception("no sort key");
+            spans[i] = {b, at};
+            keys[i].Length = static_cast<uint32_t>(buffer.size() - at);
+        }
     });
-    for (const int id : order) {
-        if (!result.empty() && AnsiCompareText(result.back(), all[static_cast<size_t>(id)]) == 0) continue;
-        result.push_back(all[static_cast<size_t>(id)]);
+    std::vector<int> firsts;  // of each group of equal keys, the text met first, in key order
+    std::vector<std::string> texts(n);
+    for (size_t i = 0; i < n; ++i) texts[i] = distinct.Text(static_cast<int>(i));
+    if (keyed) {
+        for (size_t i = 0; i < n; ++i) {
+            TKey& k = keys[i];
+            k.Bytes = buffers[spans[i].first].data() + spans[i].second;
+            k.Id = static_cast<int>(i);
+            k.Prefix = 0;
+            for (size_t j = 0; j < 8; ++j)
+                k.Prefix = (k.Prefix << 8) | (j < k.Length ? U8(k.Bytes[j]) : 0u);
+        }
+        auto compareKeys = [](const TKey& a, const TKey& b) {
+            if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix ? -1 : 1;
+            const int c = CompareBytes(a.Bytes, b.Bytes, std::min(a.Length, b.Length));
+            if (c != 0) return c;
+            return a.Length == b.Length ? 0 : (a.Length < b.Length ? -1 : 1);
+        };
+        std::sort(keys.begin(), keys.end(), [&](const TKey& a, const TKey& b) {
+            const int c = compareKeys(a, b);
+            return c != 0 ? c < 0 : a.Id < b.Id;
+        });
+        std::vector<size_t> groupStart;  // into keys
+        for (size_t i = 0; i < n; ++i)
+            if (i == 0 || compareKeys(keys[i], keys[i - 1]) != 0) groupStart.push_back(i);
+        groupStart.push_back(n);
+        const size_t groups = groupStart.size() - 1;
+        auto textAt = [&](size_t i) -> const std::string& { return texts[static_cast<size_t>(keys[i].Id)]; };
+        const bool agrees = InParallel(groups, [&](size_t, size_t from, size_t to) {
+            for (size_t g = from; g < to; ++g) {
+                const std::string& first = textAt(groupStart[g]);
+                for (size_t j = groupStart[g] + 1; j < groupStart[g + 1]; ++j)
+                    if (AnsiCompareText(first, textAt(j)) != 0) throw Exception("keys disagree");
+                if (g > 0 && AnsiCompareText(textAt(groupStart[g - 1]), first) >= 0) throw Exception("keys disagree");
+            }
+        });
+        if (agrees)
+            for (size_t g = 0; g < groups; ++g) firsts.push_back(keys[groupStart[g]].Id);
     }
+    if (firsts.empty()) {
+        std::vector<int> order(n);
+        for (size_t i = 0; i < n; ++i) order[i] = static_cast<int>(i);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return AnsiCompareText(texts[static_cast<size_t>(a)], texts[static_cast<size_t>(b)]) < 0;
+        });
+        for (const int id : order) {
+            if (!firsts.empty() &&
+                AnsiCompareText(texts[static_cast<size_t>(firsts.back())], texts[static_cast<size_t>(id)]) == 0)
+                continue;
+            firsts.push_back(id);
+        }
+    }
+    std::vector<std::string> result;
+    result.reserve(firsts.size());
+    for (const int id : firsts) result.push_back(std::move(texts[static_cast<size_t>(id)]));
     return result;
 }
 
@@ -687,52 +895,67 @@ const uchar* CharClasses() {
     return t.cls;
 }
 
-// What a walked word becomes before it is listed: the punctuation marks trimmed from both
-// ends of its zero-terminated part (the trim reports success only when it removed something;
-// then the trimmed part is the result, else the word as it was), then one occurrence of each
-// unbalanced quote or bracket removed. Empty when the result is empty or white space only.
-void ListedForm(const char* p, size_t n, std::string& out) {
+// ListedForm of a word that holds a punctuation mark, a quote or bracket, white space or a
+// zero byte (the classes in any).
+std::string_view ListedFormOfMarked(const char* p, size_t n, std::string& scratch, uchar any) {
     const uchar* cls = CharClasses();
-    uchar any = 0;
-    for (size_t i = 0; i < n; ++i) any |= cls[U8(p[i])];
-    if ((any & (ccPunct | ccPair | ccZero)) == 0) {
-        out.assign(p, n);
-    } else {
+    std::string_view out(p, n);
+    if (any & (ccPunct | ccZero)) {
         size_t z = 0;
         while (z < n && p[z] != '\0') ++z;
         size_t a = 0, b = z;
         while (a < z && (cls[U8(p[a])] & ccPunct)) ++a;
         if (a < z)
             while (cls[U8(p[b - 1])] & ccPunct) --b;
-        if (z > 0 && (a > 0 || b < z)) out.assign(p + a, b - a);
-        else out.assign(p, n);
-        if (any & ccPair) {
-            size_t counts[256] = {};
-            for (const char c : out)
-                if (cls[U8(c)] & ccPair) ++counts[U8(c)];
-            char orphans[4];
-            int orphanCount = 0;
-            if (counts[U8('"')] % 2 == 1) orphans[orphanCount++] = '"';
-            const char* opens = "([{";
-            const char* closes = ")]}";
-            for (int k = 0; k < 3; ++k) {
-                const size_t o = counts[U8(opens[k])], c = counts[U8(closes[k])];
-                if (c < o) orphans[orphanCount++] = opens[k];
-                else if (o < c) orphans[orphanCount++] = closes[k];
-            }
+        if (z > 0 && (a > 0 || b < z)) out = std::string_view(p + a, b - a);
+    }
+    if (any & ccPair) {
+        size_t counts[256] = {};
+        for (const char c : out)
+            if (cls[U8(c)] & ccPair) ++counts[U8(c)];
+        char orphans[4];
+        int orphanCount = 0;
+        if (counts[U8('"')] % 2 == 1) orphans[orphanCount++] = '"';
+        const char* opens = "([{";
+        const char* closes = ")]}";
+        for (int k = 0; k < 3; ++k) {
+            const size_t o = counts[U8(opens[k])], c = counts[U8(closes[k])];
+            if (c < o) orphans[orphanCount++] = opens[k];
+            else if (o < c) orphans[orphanCount++] = closes[k];
+        }
+        if (orphanCount > 0) {
+            scratch.assign(out.data(), out.size());
             for (int k = 0; k < orphanCount; ++k) {
-                const size_t at = out.find(orphans[k]);
-                if (at != std::string::npos) out.erase(at, 1);
+                const size_t at = scratch.find(orphans[k]);
+                if (at != std::string::npos) scratch.erase(at, 1);
             }
+            out = scratch;
         }
     }
-    bool white = true;
     for (const char c : out)
-        if (!(cls[U8(c)] & ccWhite)) {
-            white = false;
-            break;
-        }
-    if (white) out.clear();
+        if (!(cls[U8(c)] & ccWhite)) return out;
+    return std::string_view();
+}
+
+// What a walked word becomes before it is listed: the punctuation marks trimmed from both
+// ends of its zero-terminated part (the trim reports success only when it removed something;
+// then the trimmed part is the result, else the word as it was), then one occurrence of each
+// unbalanced quote or bracket removed. Empty when the result is empty or white space only.
+// Most words need none of it and are handed back in place; scratch holds the others. hash
+// receives HashBytes of the result.
+std::string_view ListedForm(const char* p, size_t n, std::string& scratch, uint32_t& hash) {
+    const uchar* cls = CharClasses();
+    uchar any = 0;
+    uint32_t h = HashSeed;
+    for (size_t i = 0; i < n; ++i) {
+        any |= cls[U8(p[i])];
+        h = HashStep(h, p[i]);
+    }
+    hash = h;
+    if ((any & (ccPunct | ccPair | ccZero | ccWhite)) == 0) return std::string_view(p, n);
+    const std::string_view listed = ListedFormOfMarked(p, n, scratch, any);
+    hash = HashBytes(listed.data(), listed.size());
+    return listed;
 }
 
 // The walk over the words of the text, one token after the other.
@@ -751,7 +974,7 @@ template <class Add>
 void WalkWords(const std::string& text, Add add) {
     const size_t n = text.size();
     const char* s = text.data();
-    std::string listed;
+    std::string scratch;
     if (n < 2) return;
     size_t from = 0;          // where the rest begins
     size_t walkedLength = 0;  // bytes of the words walked, all gone from the working copy
@@ -779,8 +1002,9 @@ void WalkWords(const std::string& text, Add add) {
             word.assign(s + i, end - i);
             break;
         }
-        ListedForm(s + i, end - i, listed);
-        if (!listed.empty()) add(listed);
+        uint32_t hash;
+        const std::string_view listed = ListedForm(s + i, end - i, scratch, hash);
+        if (!listed.empty()) add(listed, hash);
         walkedLength += end - i;
         if (last) break;
         from = end + 1;
@@ -791,8 +1015,9 @@ void WalkWords(const std::string& text, Add add) {
     while (!word.empty()) {
         std::string next = NextWord(work, word.c_str(), WordDelimiterChars);
         work = StringReplace(work, word, "", rfIgnoreCase);
-        ListedForm(word.data(), word.size(), listed);
-        if (!listed.empty()) add(listed);
+        uint32_t hash;
+        const std::string_view listed = ListedForm(word.data(), word.size(), scratch, hash);
+        if (!listed.empty()) add(listed, hash);
         word = std::move(next);
     }
 }
@@ -803,11 +1028,11 @@ void FastGenerateWordsList(const std::string& text, TStringList& wordList) {
         return;
     }
     if (!wordList.Sorted() || wordList.Duplicates() != TDuplicates::dupIgnore || wordList.Count() != 0) {
-        WalkWords(text, [&](const std::string& word) { wordList.Add(word); });
+        WalkWords(text, [&](std::string_view word, uint32_t) { wordList.Add(std::string(word)); });
         return;
     }
     TDistinctTexts distinct;
-    WalkWords(text, [&](const std::string& word) { distinct.Add(word.data(), word.size()); });
+    WalkWords(text, [&](std::string_view word, uint32_t hash) { distinct.Add(word.data(), word.size(), hash); });
     if (distinct.Count() == 0) return;
     wordList.AppendSorted(SortedFirstSpellings(distinct));
 }
@@ -886,23 +1111,60 @@ void FastRemoveWordsToSuppress(TStringList& wordList, const TStringList& suppres
 // lines of white space only are dropped and the rest each end with CR LF: all in one pass
 // over the text, since a line end made from two blanks never joins a CR or LF of the text
 // into one line end other than the ones listed here.
+//
+// Without a CR or an LF in the text (as after the line-break stage) every line end but the
+// last one takes the place of the two blanks it comes from, so the result is written over the
+// text itself, behind the reading; else into a new text.
 void FastRemoveRedundantBlanks(std::string& text) {
     const size_t n = text.size();
-    const char* s = text.data();
+    const bool inPlace = FindByte(text.data(), 0, n, '\r') == npos && FindByte(text.data(), 0, n, '\n') == npos;
     std::string out;
-    out.reserve(n + n / 8 + 16);
+    if (inPlace) text.reserve(n + 2);  // room for the last line end
+    else out.reserve(n + n / 8 + 16);
+    char* const base = text.data();
+    const char* s = base;
+    size_t written = 0;  // in place: the result so far, in text[0, written)
     size_t lineStart = 0;
     size_t i = 0;
     bool lineHasText = false;
     const uchar* cls = CharClasses();
     auto endLine = [&](size_t lineEnd) {
         if (lineHasText) {
-            out.append(s + lineStart, lineEnd - lineStart);
-            out.append("\r\n", 2);
+            if (inPlace) {
+                MoveDown(base + written, s + lineStart, lineEnd - lineStart);
+                written += lineEnd - lineStart;
+                base[written++] = '\r';
+                base[written++] = '\n';
+            } else {
+                out.append(s + lineStart, lineEnd - lineStart);
+                out.append("\r\n", 2);
+            }
         }
         lineHasText = false;
     };
+    const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
     while (i < n) {
+        // Sixteen bytes at a time up to the next line end (a pair of blanks, a CR or an LF),
+        // noting whether the line holds more than blanks and tabs.
+        if (i + 17 <= n) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 1));
+            const __m128i isBlank = _mm_cmpeq_epi8(x, blank);
+            const __m128i ends = _mm_or_si128(_mm_and_si128(isBlank, _mm_cmpeq_epi8(next, blank)),
+                                              _mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf)));
+            const unsigned endMask = static_cast<unsigned>(_mm_movemask_epi8(ends));
+            const unsigned textMask =
+                ~static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(isBlank, _mm_cmpeq_epi8(x, tab)))) & 0xFFFFu;
+            if (endMask == 0) {
+                if (textMask != 0) lineHasText = true;
+                i += 16;
+                continue;
+            }
+            const unsigned k = static_cast<unsigned>(__builtin_ctz(endMask));
+            if (textMask & ((1u << k) - 1)) lineHasText = true;
+            i += k;
+        }
         const char c = s[i];
         if (c == ' ' && i + 1 < n && s[i + 1] == ' ') {
             endLine(i);
@@ -921,8 +1183,22 @@ void FastRemoveRedundantBlanks(std::string& text) {
             ++i;
         }
     }
+    if (inPlace && lineHasText) {
+        // The last line: its line end has no blanks to take the place of.
+        // (A shorter text is cut only after the move, a longer one grown before it.)
+        const size_t lineLength = n - lineStart;
+        const size_t size = written + lineLength + 2;
+        if (size > n) text.resize(size);
+        char* t = text.data();
+        std::memmove(t + written, t + lineStart, lineLength);
+        t[written + lineLength] = '\r';
+        t[written + lineLength + 1] = '\n';
+        if (size < n) text.resize(size);
+        return;
+    }
     endLine(n);
-    text.swap(out);
+    if (inPlace) text.resize(written);
+    else text.swap(out);
 }
 
 // ---------------------------------------------------------------- counts
@@ -942,45 +1218,54 @@ void FastRemoveRedundantBlanks(std::string& text) {
 // replayed from the occurrences around each counted one.
 class TOccurrenceCounter {
 public:
-    TOccurrenceCounter(const char* text, size_t zeroAt) : FText(text), FEnd(zeroAt), FSlots(1024) {}
+    TOccurrenceCounter(const char* text, size_t zeroAt) : FText(text), FEnd(zeroAt), FSlots(1024) {
+        static const char delimiters[] = " ,;.:!?=\"+([{)]}";
+        static_assert(sizeof(delimiters) - 1 == 16, "one bit for each count delimiter");
+        for (int k = 0; k < 16; ++k) FDelimiterBit[U8(delimiters[k])] = static_cast<uint16_t>(1u << k);
+    }
 
     // Adds a word of 1 to length-1 bytes; returns its index.
     int AddWord(const char* p, size_t n) {
-        TWord word;
-        word.Text = p;
-        word.Length = n;
-        const uchar* cls = CharClasses();
+        size_t entries = 1;
+        for (size_t k = 0; k < n; ++k)
+            if (FDelimiterBit[U8(p[k])]) ++entries;
+        while ((FUsed + entries) * 3 > FSlots.size() * 2) Grow();
+        const int id = static_cast<int>(FWords.size());
+        FWords.push_back(TWord{p, static_cast<uint32_t>(n), 0, -1, false});
+        FReplays.emplace_back();
         uint32_t h = HashSeed;
+        bool delimited = false;
         for (size_t k = 0; k < n; ++k) {
-            if (cls[U8(p[k])] & ccCountDelim) Insert(h, k, -1);
+            if (const uint16_t bit = FDelimiterBit[U8(p[k])]) {
+                Insert(h, k, -1, bit);
+                delimited = true;
+            }
             h = Step(h, p[k]);
         }
-        const int id = static_cast<int>(FWords.size());
-        FWords.push_back(word);
-        Insert(h, n, id);
-        PrepareSkips(FWords.back());
+        Insert(h, n, id, 0);
+        if (delimited) PrepareSkips(id);
         return id;
     }
 
     void Run() {
-        const uchar* cls = CharClasses();
         const char* s = FText;
         const size_t z = FEnd;
         size_t pos = 0;
         while (true) {
             const size_t a = pos;
             uint32_t h = HashSeed;
-            while (pos < z && !(cls[U8(s[pos])] & ccCountDelim)) h = Step(h, s[pos++]);
+            while (pos < z && !FDelimiterBit[U8(s[pos])]) h = Step(h, s[pos++]);
             if (pos >= z) break;
-            bool more = Visit(h, a, pos);
-            if (more) {
+            uint16_t next = Visit(h, a, pos);
+            if (next & FDelimiterBit[U8(s[pos])]) {
                 uint32_t h2 = h;
                 size_t q = pos;
-                while (more) {
+                while (true) {
                     h2 = Step(h2, s[q++]);
-                    while (q < z && !(cls[U8(s[q])] & ccCountDelim)) h2 = Step(h2, s[q++]);
+                    while (q < z && !FDelimiterBit[U8(s[q])]) h2 = Step(h2, s[q++]);
                     if (q >= z) break;
-                    more = Visit(h2, a, q);
+                    next = Visit(h2, a, q);
+                    if (!(next & FDelimiterBit[U8(s[q])])) break;
                 }
             }
             ++pos;
@@ -990,127 +1275,157 @@ public:
     int Count(int id) const { return FWords[static_cast<size_t>(id)].Count; }
 
 private:
-    static constexpr uint32_t HashSeed = 2166136261u;
-    static uint32_t Step(uint32_t h, char c) { return (h ^ U8(c)) * 16777619u; }
+    static uint32_t Step(uint32_t h, char c) { return HashStep(h, c); }
 
     struct TWord {
-        const char* Text = nullptr;
-        size_t Length = 0;
-        int Count = 0;
-        int NextSameKey = -1;
-        bool Replay = false;
-        std::vector<size_t> Shifts;       // shifts at which the word meets itself, ascending
-        std::vector<size_t> FrontShifts;  // those that reach over a delimiter in front
-        size_t LastOccurrence = npos;     // last occurrence resolved, and where the search
-        size_t NextSearch = 0;            // went on from there
+        const char* Text;
+        uint32_t Length;
+        int Count;
+        int NextSameKey;  // the next word in the same slot
+        bool Replay;      // its search's skipping can hide a counted occurrence
     };
 
+    // What the replay of the skipping needs of a word, kept apart from the words.
+    struct TReplay {
+        // In FShifts from ShiftsFrom: the shifts at which the word meets itself, ascending,
+        // and after them those of them that reach over a delimiter in front.
+        uint32_t ShiftsFrom = 0;
+        uint32_t ShiftCount = 0;
+        uint32_t FrontShiftCount = 0;
+        size_t LastOccurrence = npos;  // last occurrence resolved, and where the search
+        size_t NextSearch = 0;         // went on from there
+    };
+
+    // Eight bytes a slot, so that the table stays small in the cache: a check of the mixed
+    // hash of the piece run and its length, the delimiters with which some word goes on after
+    // it, and the first word with that hash (+1; 0: none).
     struct TSlot {
-        uint32_t Hash = 0;
-        uint32_t Length = 0;
-        int FirstWord = -1;
-        bool Used = false;
-        bool Continues = false;
+        uint16_t Check = 0;
+        uint16_t Next = 0;
+        uint32_t Word = 0;
+        bool Empty() const { return Next == 0 && Word == 0; }
     };
 
-    static size_t SlotOf(uint32_t h, size_t len, size_t mask) {
-        return (h ^ (static_cast<uint32_t>(len) * 0x9E3779B1u)) & mask;
-    }
+    static uint32_t KeyOf(uint32_t h, size_t len) { return Mix(h ^ (static_cast<uint32_t>(len) * 0x9E3779B1u)); }
+    static uint16_t CheckOf(uint32_t key) { return static_cast<uint16_t>(key >> 16); }
 
-    void Insert(uint32_t h, size_t len, int id) {
-        if ((FUsed + 1) * 2 > FSlots.size()) Grow();
+    // The table has room: AddWord makes it before a word's entries go in.
+    void Insert(uint32_t h, size_t len, int id, uint16_t next) {
+        const uint32_t key = KeyOf(h, len);
         const size_t mask = FSlots.size() - 1;
-        size_t i = SlotOf(h, len, mask);
-        while (FSlots[i].Used && !(FSlots[i].Hash == h && FSlots[i].Length == len)) i = (i + 1) & mask;
+        size_t i = key & mask;
+        // Slots are shared by check, not by the exact run: the words are compared anyway.
+        while (!FSlots[i].Empty() && FSlots[i].Check != CheckOf(key)) i = (i + 1) & mask;
         TSlot& slot = FSlots[i];
-        if (!slot.Used) {
-            slot.Used = true;
-            slot.Hash = h;
-            slot.Length = static_cast<uint32_t>(len);
+        if (slot.Empty()) {
+            slot.Check = CheckOf(key);
             ++FUsed;
         }
-        if (id < 0) slot.Continues = true;
-        else {
-            FWords[static_cast<size_t>(id)].NextSameKey = slot.FirstWord;
-            slot.FirstWord = id;
+        slot.Next |= next;
+        if (id >= 0) {
+            FWords[static_cast<size_t>(id)].NextSameKey = static_cast<int>(slot.Word) - 1;
+            slot.Word = static_cast<uint32_t>(id + 1);
         }
     }
 
     void Grow() {
-        std::vector<TSlot> slots(FSlots.size() * 2);
-        const size_t mask = slots.size() - 1;
-        for (const TSlot& s : FSlots) {
-            if (!s.Used) continue;
-            size_t i = SlotOf(s.Hash, s.Length, mask);
-            while (slots[i].Used) i = (i + 1) & mask;
-            slots[i] = s;
-        }
-        FSlots.swap(slots);
-    }
-
-    // Looks up the piece run [a, b), followed by a delimiter; true when longer runs from a
-    // may still match a word.
-    bool Visit(uint32_t h, size_t a, size_t b) {
-        const size_t len = b - a;
-        const size_t mask = FSlots.size() - 1;
-        size_t i = SlotOf(h, len, mask);
-        while (FSlots[i].Used) {
-            const TSlot& slot = FSlots[i];
-            if (slot.Hash == h && slot.Length == len) {
-                for (int id = slot.FirstWord; id >= 0; id = FWords[static_cast<size_t>(id)].NextSameKey) {
-                    TWord& word = FWords[static_cast<size_t>(id)];
-                    if (std::memcmp(word.Text, FText + a, len) == 0) Counted(word, a);
-                }
-                return slot.Continues;
+        // The slot of an entry follows from its key, which the slot does not keep whole:
+        // the table is built again from the words.
+        std::vector<TSlot> old;
+        old.swap(FSlots);
+        FSlots.assign(old.size() * 2, TSlot{});
+        FUsed = 0;
+        for (TWord& w : FWords) w.NextSameKey = -1;
+        const size_t words = FWords.size();
+        for (size_t id = 0; id < words; ++id) {
+            const TWord w = FWords[id];
+            uint32_t h = HashSeed;
+            for (size_t k = 0; k < w.Length; ++k) {
+                if (const uint16_t bit = FDelimiterBit[U8(w.Text[k])]) Insert(h, k, -1, bit);
+                h = Step(h, w.Text[k]);
             }
-            i = (i + 1) & mask;
+            Insert(h, w.Length, static_cast<int>(id), 0);
         }
-        return false;
     }
 
-    void PrepareSkips(TWord& word) {
-        const size_t m = word.Length;
-        const uchar* cls = CharClasses();
-        // Borders by the prefix function; a shift d with a border of m-d, and the shift m.
-        std::vector<size_t> fail(m, 0);
-        for (size_t i = 1, k = 0; i < m; ++i) {
-            while (k > 0 && word.Text[i] != word.Text[k]) k = fail[k - 1];
-            if (word.Text[i] == word.Text[k]) ++k;
-            fail[i] = k;
+    // Counts the words equal to the piece run [a, b), followed by a delimiter; returns the
+    // delimiters with which a longer run from a may still match a word.
+    uint16_t Visit(uint32_t h, size_t a, size_t b) {
+        const size_t len = b - a;
+        const uint32_t key = KeyOf(h, len);
+        const uint16_t check = CheckOf(key);
+        const size_t mask = FSlots.size() - 1;
+        for (size_t i = key & mask; !FSlots[i].Empty(); i = (i + 1) & mask) {
+            const TSlot& slot = FSlots[i];
+            if (slot.Check != check) continue;
+            for (int id = static_cast<int>(slot.Word) - 1; id >= 0; id = FWords[static_cast<size_t>(id)].NextSameKey) {
+                TWord& word = FWords[static_cast<size_t>(id)];
+                if (word.Length == len && SameBytes(word.Text, FText + a, len)) Counted(id, a);
+            }
+            return slot.Next;
         }
-        for (size_t b = fail[m - 1]; b > 0; b = fail[b - 1]) word.Shifts.push_back(m - b);
-        word.Shifts.push_back(m);
-        for (const size_t d : word.Shifts)
-            if (cls[U8(word.Text[d - 1])] & ccCountDelim) word.FrontShifts.push_back(d);
-        word.Replay = !word.FrontShifts.empty();
+        return 0;
     }
+
+    // Only a word that holds a delimiter can have an occurrence hidden by the search's
+    // skipping (see above); for it, the shifts.
+    void PrepareSkips(int id) {
+        const TWord& word = FWords[static_cast<size_t>(id)];
+        TReplay& replay = FReplays[static_cast<size_t>(id)];
+        const size_t m = word.Length;
+        // Borders by the prefix function; a shift d with a border of m-d, and the shift m.
+        FFail.assign(m, 0);
+        for (size_t i = 1, k = 0; i < m; ++i) {
+            while (k > 0 && word.Text[i] != word.Text[k]) k = FFail[k - 1];
+            if (word.Text[i] == word.Text[k]) ++k;
+            FFail[i] = k;
+        }
+        FScratch.clear();
+        for (size_t b = FFail[m - 1]; b > 0; b = FFail[b - 1]) FScratch.push_back(m - b);
+        FScratch.push_back(m);
+        size_t fronts = 0;
+        for (const size_t d : FScratch)
+            if (FDelimiterBit[U8(word.Text[d - 1])]) ++fronts;
+        if (fronts == 0) return;
+        FWords[static_cast<size_t>(id)].Replay = true;
+        replay.ShiftsFrom = static_cast<uint32_t>(FShifts.size());
+        replay.ShiftCount = static_cast<uint32_t>(FScratch.size());
+        replay.FrontShiftCount = static_cast<uint32_t>(fronts);
+        FShifts.insert(FShifts.end(), FScratch.begin(), FScratch.end());
+        for (const size_t d : FScratch)
+            if (FDelimiterBit[U8(word.Text[d - 1])]) FShifts.push_back(d);
+    }
+
+    const size_t* Shifts(const TReplay& r) const { return FShifts.data() + r.ShiftsFrom; }
+    const size_t* FrontShifts(const TReplay& r) const { return Shifts(r) + r.ShiftCount; }
 
     bool OccursAt(const TWord& word, size_t at) const {
-        return at + word.Length <= FEnd && std::memcmp(FText + at, word.Text, word.Length) == 0;
+        return at + word.Length <= FEnd && SameBytes(FText + at, word.Text, word.Length);
     }
 
     // The nearest earlier occurrence within the word's length, or npos.
-    size_t PreviousOccurrence(const TWord& word, size_t at) const {
-        for (const size_t d : word.Shifts)
-            if (d <= at && OccursAt(word, at - d)) return at - d;
+    size_t PreviousOccurrence(const TWord& word, const TReplay& r, size_t at) const {
+        const size_t* shifts = Shifts(r);
+        for (uint32_t k = 0; k < r.ShiftCount; ++k)
+            if (shifts[k] <= at && OccursAt(word, at - shifts[k])) return at - shifts[k];
         return npos;
     }
 
-    void Counted(TWord& word, size_t at) {
+    void Counted(int id, size_t at) {
+        TWord& word = FWords[static_cast<size_t>(id)];
         if (!word.Replay) {
             ++word.Count;
             return;
         }
+        TReplay& r = FReplays[static_cast<size_t>(id)];
         bool blocked = false;
-        for (const size_t d : word.FrontShifts)
-            if (d <= at && OccursAt(word, at - d)) {
-                blocked = true;
-                break;
-            }
+        const size_t* fronts = FrontShifts(r);
+        for (uint32_t k = 0; k < r.FrontShiftCount && !blocked; ++k)
+            blocked = fronts[k] <= at && OccursAt(word, at - fronts[k]);
         if (!blocked) {
             ++word.Count;
-            word.LastOccurrence = at;
-            word.NextSearch = at + word.Length + 1;
+            r.LastOccurrence = at;
+            r.NextSearch = at + word.Length + 1;
             return;
         }
         // The chain of occurrences, each within the word's length of the next, back to one
@@ -1119,31 +1434,35 @@ private:
         bool resumed = false;
         size_t x = at;
         while (true) {
-            const size_t y = PreviousOccurrence(word, x);
+            const size_t y = PreviousOccurrence(word, r, x);
             if (y == npos) break;
-            if (y == word.LastOccurrence) {
+            if (y == r.LastOccurrence) {
                 resumed = true;
                 break;
             }
             chain.push_back(y);
             x = y;
         }
-        size_t next = resumed ? word.NextSearch : 0;
+        size_t next = resumed ? r.NextSearch : 0;
         bool found = false;
         for (size_t k = chain.size(); k-- > 0;) {
             found = chain[k] >= next;
             if (found) next = chain[k] + word.Length + 1;
         }
         if (found) ++word.Count;
-        word.LastOccurrence = at;
-        word.NextSearch = next;
+        r.LastOccurrence = at;
+        r.NextSearch = next;
     }
 
     const char* FText;
     size_t FEnd;
+    uint16_t FDelimiterBit[256] = {};
     std::vector<TSlot> FSlots;
     size_t FUsed = 0;
     std::vector<TWord> FWords;
+    std::vector<TReplay> FReplays;
+    std::vector<size_t> FShifts;
+    std::vector<size_t> FFail, FScratch;
 };
 
 void FastCountDistinctWordOccurrences(const std::string& text, TStringList& wordList,

@@ -4,7 +4,11 @@
 // thread. Peak memory is measured in a child process per input, so that one run does not
 // inherit the peak of another.
 //
-//   EngineBench [--corpus DIR] [--sizes 0.1,1,10,50] [--literal-limit SECONDS]
+//   EngineBench [--corpus DIR] [--sizes 0.1,1,10,50] [--literal-limit SECONDS] [--handler-limit SECONDS]
+//
+// A run whose estimated time (from the run of the next smaller size) exceeds its limit is
+// skipped: the literal stages grow with the square of the size, the handler runs with the
+// number of events.
 //   EngineBench --peak generated|corpus MB [--corpus DIR]      (the child)
 #include "Classes.h"
 #include "RUKGenWordListFromHTMLThreads.h"
@@ -231,8 +235,8 @@ bool MeasurePeak(const std::string& source, double megabytes, const std::string&
                  size_t& baseline, size_t& peak) {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string cmd = "\"" + std::string(self) + "\" --peak " + source + " " + Format("%g", megabytes) +
-                      " --corpus \"" + corpusDir + "\"";
+    std::string cmd = Format("\"%s\" --peak %s %g --corpus \"%s\"", self, source.c_str(), megabytes,
+                             corpusDir.c_str());
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return false;
@@ -306,6 +310,7 @@ int main(int argc, char** argv) {
     std::string corpusDir = "Z:\\usr\\share\\doc\\python3.11\\html";
     std::string sizesText = "0.1,1,10,50";
     double literalLimit = 60;
+    double handlerLimit = 120;
     std::string peakSource;
     double peakMegabytes = 0;
     for (int i = 1; i < argc; ++i) {
@@ -313,11 +318,13 @@ int main(int argc, char** argv) {
         if (a == "--corpus" && i + 1 < argc) corpusDir = argv[++i];
         else if (a == "--sizes" && i + 1 < argc) sizesText = argv[++i];
         else if (a == "--literal-limit" && i + 1 < argc) literalLimit = std::atof(argv[++i]);
+        else if (a == "--handler-limit" && i + 1 < argc) handlerLimit = std::atof(argv[++i]);
         else if (a == "--peak" && i + 2 < argc) {
             peakSource = argv[++i];
             peakMegabytes = std::atof(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: EngineBench [--corpus DIR] [--sizes 0.1,1,10,50] [--literal-limit S]\n");
+            std::fprintf(stderr, "usage: EngineBench [--corpus DIR] [--sizes 0.1,1,10,50] [--literal-limit S] "
+                                 "[--handler-limit S]\n");
             return 2;
         }
     }
@@ -331,6 +338,7 @@ int main(int argc, char** argv) {
     bool allIdentical = true;
     for (const std::string source : {"generated", "corpus"}) {
         double literalSeconds = 0, literalAt = 0;  // the last literal run, for the estimate
+        double handlerSeconds = 0, handlerAt = 0;  // the last fast run with handlers
         {
             // A small probe run gives the first estimate of the literal stages' time.
             const std::string probe = MakeInput(source, 20000, corpusDir);
@@ -344,22 +352,34 @@ int main(int argc, char** argv) {
                 continue;
             }
             TRun fastRuns[2];
+            bool fastRan[2] = {false, false};
             for (const bool handlers : {false, true}) {
-                TRow row{source, mb, "fast", handlers, true, 0, 0, input.size()};
-                TRun run = RunWorker(input, &FastWordListStages, handlers);
-                row.seconds = run.seconds;
-                row.events = run.events;
+                const bool fits = !handlers || handlerAt == 0 ||
+                                  handlerSeconds * static_cast<double>(input.size()) / handlerAt <= handlerLimit;
+                TRow row{source, mb, "fast", handlers, fits, 0, 0, input.size()};
+                if (fits) {
+                    TRun run = RunWorker(input, &FastWordListStages, handlers);
+                    row.seconds = run.seconds;
+                    row.events = run.events;
+                    if (handlers) {
+                        handlerSeconds = run.seconds;
+                        handlerAt = static_cast<double>(input.size());
+                    }
+                    fastRuns[handlers ? 1 : 0] = std::move(run);
+                    fastRan[handlers ? 1 : 0] = true;
+                }
                 PrintRow(row);
                 rows.push_back(row);
-                fastRuns[handlers ? 1 : 0] = std::move(run);
             }
             // The literal stages grow with the square of the size; run them only when the
             // estimate from the last run stays within the limit.
             const double ratio = static_cast<double>(input.size()) / literalAt;
             const bool literalFits = literalSeconds * ratio * ratio <= literalLimit;
             for (const bool handlers : {false, true}) {
-                TRow row{source, mb, "literal", handlers, literalFits, 0, 0, input.size()};
-                if (literalFits) {
+                // Compared with the fast run, so only where that ran.
+                TRow row{source, mb, "literal", handlers, literalFits && fastRan[handlers ? 1 : 0], 0, 0,
+                         input.size()};
+                if (row.ran) {
                     const TRun run = RunWorker(input, &LiteralWordListStages, handlers);
                     row.seconds = run.seconds;
                     row.events = run.events;

@@ -127,6 +127,20 @@ void AppendSection(TRandom& rnd, std::string& out) {
         out += "<!-->";
         return;
     }
+    if (kind != 2 && shape == 4) {
+        // A section that, once cut out, joins the bytes on either side of it into an opening or
+        // a closing string.
+        const std::string joined = rnd.Chance(50) ? open : close;
+        const size_t cut = 1 + static_cast<size_t>(rnd.Below(static_cast<int>(joined.size()) - 1));
+        out += joined.substr(0, cut);
+        out += open;
+        AppendWords(rnd, out, rnd.Below(2));
+        out += close;
+        out += joined.substr(cut);
+        AppendWords(rnd, out, rnd.Below(3));
+        if (rnd.Chance(70)) out += close;
+        return;
+    }
     out += open;
     if (rnd.Chance(60)) AppendWords(rnd, out, rnd.Below(4));
     if (rnd.Chance(30)) out += rnd.Pick(Tags);
@@ -352,14 +366,18 @@ void SameWorkerRuns(const std::string& name, const std::string& source, const st
     const int events = static_cast<int>(literal.events.size());
     std::vector<int> points = {0, events - 1};
     for (int i = 0; i < terminations; ++i) points.push_back(rnd.Below(events));
-    for (const int at : points) {
+    // A handler that terminates the worker when it receives the at-th event (from 0).
+    auto terminatingAt = [](int at) {
         WorkerOptions options;
         options.afterEvent = [at, count = std::make_shared<int>(0)](TRUKGenWordListFromHTMLThread& worker,
                                                                    const std::string&) {
             if ((*count)++ == at) worker.Terminate();
         };
-        const WorkerRun l = RunWorker(&LiteralWordListStages, source, suppress, options);
-        const WorkerRun f = RunWorker(&FastWordListStages, source, suppress, options);
+        return options;
+    };
+    for (const int at : points) {
+        const WorkerRun l = RunWorker(&LiteralWordListStages, source, suppress, terminatingAt(at));
+        const WorkerRun f = RunWorker(&FastWordListStages, source, suppress, terminatingAt(at));
         EXPECT_EQ(f, l) << name << " terminated at event " << at;
         if (f != l) return;
     }
@@ -369,6 +387,22 @@ void SameWorkerRuns(const std::string& name, const std::string& source, const st
               RunWorker(&LiteralWordListStages, source, suppress, quiet))
         << name << " without handlers";
 }
+
+// The program keeps the shell's light-weight utility library loaded for its whole life (its
+// unit start loads it), so the literal trim's load and free on every call only count a
+// reference. These tests do the same; else every trimmed word would load the library anew.
+class KeepShlWAPILoaded {
+public:
+    KeepShlWAPILoaded() : FModule(LoadLibraryA("ShlWAPI.dll")) {}
+    ~KeepShlWAPILoaded() {
+        if (FModule != nullptr) FreeLibrary(FModule);
+    }
+    KeepShlWAPILoaded(const KeepShlWAPILoaded&) = delete;
+    KeepShlWAPILoaded& operator=(const KeepShlWAPILoaded&) = delete;
+
+private:
+    HMODULE FModule;
+};
 
 std::string PythonDocPath(const std::string& relative) {
     std::string path = "Z:\\usr\\share\\doc\\python3.11\\html\\" + relative;
@@ -386,6 +420,7 @@ const char* const PythonPages[] = {"about.html", "library/getopt.html", "library
 // ---------------------------------------------------------------- the tests
 
 TEST(WordListDifferential, EngineTestDocuments) {
+    const KeepShlWAPILoaded shlwapi;
     TRandom rnd(1);
     for (const WordListDocumentCase& c : WordListDocumentCases()) {
         DifferentialRun run(c.name, rnd, 1000);
@@ -400,6 +435,7 @@ TEST(WordListDifferential, EngineTestDocuments) {
 }
 
 TEST(WordListDifferential, RealDocuments) {
+    const KeepShlWAPILoaded shlwapi;
     TRandom rnd(2);
     for (const char* page : PythonPages) {
         std::string text;
@@ -407,12 +443,24 @@ TEST(WordListDifferential, RealDocuments) {
         ASSERT_GT(text.size(), 5000u);
         DifferentialRun run(page, rnd, 6);
         run.StageByStage(text, "the\r\nThe\r\na\r\nof\r\nPython\r\n");
+        // A long suppress list: every third word the page lists, in upper case.
+        TStringList listed = WorkerSortedList();
+        LiteralWordListStages.GenerateWordsList(text, listed);
+        std::string suppress;
+        for (int i = 0; i < listed.Count(); i += 3) suppress += AnsiUpperCase(listed[i]) + "\r\n";
+        TStringList literalWords = listed, fastWords = listed, suppressList = WorkerSortedList();
+        suppressList.SetText(suppress);
+        LiteralWordListStages.RemoveWordsToSuppress(literalWords, suppressList);
+        FastWordListStages.RemoveWordsToSuppress(fastWords, suppressList);
+        EXPECT_EQ(WordsOf(fastWords), WordsOf(literalWords)) << page;
+        EXPECT_LT(literalWords.Count(), listed.Count() * 3 / 4 + 1) << page;
         SameWorkerRuns(page, text, "the\r\nof\r\n", rnd, 1);
     }
 }
 
 // Generated documents stage by stage, with the flag set at tests of every stage.
 TEST(WordListDifferential, GeneratedDocuments) {
+    const KeepShlWAPILoaded shlwapi;
     TRandom rnd(20240607);
     for (int i = 0; i < 3000; ++i) {
         const size_t size = static_cast<size_t>(rnd.Chance(80) ? 20 + rnd.Below(400) : 400 + rnd.Below(3000));
@@ -431,6 +479,7 @@ TEST(WordListDifferential, GeneratedDocuments) {
 
 // Generated documents through the worker.
 TEST(WordListDifferential, GeneratedDocumentsThroughTheWorker) {
+    const KeepShlWAPILoaded shlwapi;
     TRandom rnd(77);
     for (int i = 0; i < 150; ++i) {
         const std::string doc = GenerateDocument(rnd, static_cast<size_t>(30 + rnd.Below(600)), rnd.Chance(5));
@@ -442,6 +491,7 @@ TEST(WordListDifferential, GeneratedDocumentsThroughTheWorker) {
 // Word walks where the rest after a word is blanks and at most one more character, or a word
 // holds a zero byte: the walk's literal end.
 TEST(WordListDifferential, WordWalkEnds) {
+    const KeepShlWAPILoaded shlwapi;
     TRandom rnd(5);
     DifferentialRun run("word walk ends", rnd, 0);
     const std::string texts[] = {
