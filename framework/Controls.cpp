@@ -432,6 +432,13 @@ void TWinControl::CreateParams(TCreateParams& p) {
 }
 
 void TWinControl::CreateWnd() {
+    static const bool controlsReady = [] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES |
+                                                 ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                                 ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
+        return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)controlsReady;
     TCreateParams p;
     CreateParams(p);
     HINSTANCE inst = GetModuleHandleA(nullptr);

@@ -106,6 +106,12 @@ void SetApplicationIconHandle(HICON icon) {
         }
 }
 
+void AssignApplicationIcon(const TIcon& icon) {
+    static TIcon copy;
+    copy.Assign(icon);
+    SetApplicationIconHandle(copy.Handle());
+}
+
 bool FormsPreTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     TWinControl* c = TWinControl::FindControl(msg.hwnd);

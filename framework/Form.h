@@ -157,6 +157,8 @@ void SetMainForm(TForm* form);
 // The icon the application gives its windows (set by the program); null for the default.
 HICON ApplicationIcon();
 void SetApplicationIconHandle(HICON icon);
+// The application keeps its own copy of the icon and gives it to every form.
+void AssignApplicationIcon(const TIcon& icon);
 
 // For the application's message loop: a key that is an action's shortcut in the form that has
 // the focus is translated here (true: the message is consumed).
