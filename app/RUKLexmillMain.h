@@ -143,7 +143,8 @@ public:
     TAction* HelpLexmillHomePage = nullptr;
     TAction* HelpAbout1 = nullptr;
 
-    // ---- published handlers
+    // ---- published handlers (OnCreate, OnShow and OnDestroy hide the form's events of the
+    // same names, to which the description binds them: reach those as TForm::OnCreate etc.)
     void OnCreate(TObject* Sender);
     void OnShow(TObject* Sender);
     void OnDestroy(TObject* Sender);
