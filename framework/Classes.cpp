@@ -383,6 +383,8 @@ std::mutex gSyncLock;
 std::condition_variable gSyncDone;
 std::deque<SyncRequest*> gSyncQueue;
 std::atomic<HWND> gSyncWindow{nullptr};
+// Threads whose synchronized call runs right now (main thread only; nested by modal loops).
+std::vector<const TThread*> gRunningCalls;
 
 // Private message of our own window class; no other window receives it.
 constexpr UINT WM_RUK_SYNCHRONIZE = WM_APP + 0x3A1;
@@ -463,11 +465,13 @@ bool CheckSynchronize() {
     // A call may enter a modal loop that runs this again; it then takes the calls queued
     // since, while the rest of this batch waits for the outer call to return.
     for (SyncRequest* request : batch) {
+        gRunningCalls.push_back(request->thread);
         try {
             (*request->method)();
         } catch (...) {
             request->error = std::current_exception();
         }
+        gRunningCalls.pop_back();
         {
             std::lock_guard<std::mutex> lock(gSyncLock);
             request->done = true;  // the request may be gone once the lock is released
@@ -572,6 +576,10 @@ void TThread::Suspend() {
 DWORD TThread::WaitFor() {
     if (GetCurrentThreadId() == FThreadID) RaiseThreadError(ERROR_POSSIBLE_DEADLOCK);
     if (OnMainThread()) {
+        // Inside this thread's own synchronized call (its OnTerminate, say) the thread
+        // waits for the call to return: waiting for the thread would never end.
+        if (std::find(gRunningCalls.begin(), gRunningCalls.end(), this) != gRunningCalls.end())
+            RaiseThreadError(ERROR_POSSIBLE_DEADLOCK);
         const HANDLE handles[2] = {FHandle, SyncEvent()};
         for (;;) {
             // Sent messages are let through so that a window of another thread that

@@ -207,7 +207,9 @@ public:
     void Suspend();
     void Terminate() { FTerminated = true; }
     // Waits for the thread to end and returns its exit code; on the main thread it keeps
-    // running synchronize calls (and sent messages) while it waits.
+    // running synchronize calls (and sent messages) while it waits. Called on the thread
+    // itself, or inside one of its own synchronized calls (OnTerminate included), it would
+    // never return and raises EThread instead; so a thread is never destroyed there.
     DWORD WaitFor();
 
     HANDLE Handle() const { return FHandle; }

@@ -367,3 +367,72 @@ TEST(Thread, ErrorsOfTheThreadCallsRaiseEThread) {
     t.Resume();
     EXPECT_EQ(t.WaitFor(), 1u);
 }
+
+TEST(Thread, WaitingInsideItsOwnSynchronizedCallRaisesInsteadOfHanging) {
+    FnThread t([](FnThread&) {});
+    std::string message;
+    t.OnTerminate = [&](TObject*) {
+        try {
+            t.WaitFor();
+        } catch (const EThread& e) {
+            message = e.Message();
+        }
+    };
+    t.Resume();
+    t.WaitFor();
+    EXPECT_EQ(message, Format("Thread Error: %s (%d)", SysErrorMessage(ERROR_POSSIBLE_DEADLOCK).c_str(),
+                              static_cast<int>(ERROR_POSSIBLE_DEADLOCK)));
+}
+
+namespace {
+
+// Pauses at its own checkpoints instead of being stopped wherever it is.
+class CooperativeThread : public TThread {
+public:
+    CooperativeThread() : TThread(true), FGo(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {}
+    ~CooperativeThread() override {
+        WaitForShutdown();
+        CloseHandle(FGo);
+    }
+    std::atomic<int> Steps{0};
+
+protected:
+    void Execute() override {
+        while (!Terminated()) {
+            WaitForSingleObject(FGo, INFINITE);  // the checkpoint
+            ++Steps;
+            Sleep(1);
+        }
+    }
+    DWORD DoSuspend() override {
+        ResetEvent(FGo);
+        return 0;
+    }
+    DWORD DoResume() override {
+        SetEvent(FGo);
+        return 1;
+    }
+
+private:
+    HANDLE FGo;
+};
+
+}  // namespace
+
+TEST(Thread, SuspendAndResumeCanBeCooperative) {
+    auto* t = new CooperativeThread;
+    t->Resume();  // the first start resumes the system thread
+    while (t->Steps < 2) Sleep(1);
+    t->Suspend();
+    EXPECT_TRUE(t->Suspended());
+    Sleep(20);
+    const int paused = t->Steps;
+    Sleep(30);
+    EXPECT_LE(t->Steps, paused + 1);  // at most the step that was under way
+    EXPECT_EQ(SuspendCount(t->Handle()), 0u);  // never stopped by the system
+    t->Resume();
+    EXPECT_FALSE(t->Suspended());
+    while (t->Steps < paused + 3) Sleep(1);
+    t->Suspend();
+    delete t;  // the destructor lifts the pause through the hook
+}
