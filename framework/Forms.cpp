@@ -32,6 +32,20 @@ TApplication::TApplication() : FTitle(ProgramName()) {}
 
 void TApplication::Initialize() { InitSynchronizeWindow(); }
 
+int TApplication::AddMessageHook(TMessageHook hook) {
+    const int id = FNextHookId++;
+    FMessageHooks.emplace_back(id, std::move(hook));
+    return id;
+}
+
+void TApplication::RemoveMessageHook(int id) {
+    for (auto it = FMessageHooks.begin(); it != FMessageHooks.end(); ++it)
+        if (it->first == id) {
+            FMessageHooks.erase(it);
+            return;
+        }
+}
+
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
     HWND owner = GetActiveWindow();
     if (owner == nullptr && FMainWindow != nullptr && IsWindow(FMainWindow)) owner = FMainWindow;
@@ -73,8 +87,10 @@ bool TApplication::ProcessMessage() {
         FTerminated = true;
         return true;
     }
-    for (TMessageHook& hook : FMessageHooks)
-        if (hook(msg)) return true;
+    // A copy: a hook may add or remove hooks.
+    const std::vector<std::pair<int, TMessageHook>> hooks = FMessageHooks;
+    for (const auto& hook : hooks)
+        if (hook.second(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;

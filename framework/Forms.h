@@ -9,6 +9,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ruk {
@@ -59,7 +60,9 @@ public:
     bool Terminated() const { return FTerminated; }
 
     // Hooks for the visual layer.
-    void AddMessageHook(TMessageHook hook) { FMessageHooks.push_back(std::move(hook)); }
+    // Hooks see a message in the order they were added; the id removes one again.
+    int AddMessageHook(TMessageHook hook);
+    void RemoveMessageHook(int id);
     std::function<void()> OnIdle;
     // Owner of message boxes when no window of ours is active; when it is destroyed
     // while Run is looping, Run ends.
@@ -72,7 +75,8 @@ private:
     std::string FTitle;
     bool FTerminated = false;
     HWND FMainWindow = nullptr;
-    std::vector<TMessageHook> FMessageHooks;
+    std::vector<std::pair<int, TMessageHook>> FMessageHooks;
+    int FNextHookId = 1;
 };
 
 extern TApplication* Application;

@@ -164,13 +164,11 @@ TEST_F(ApplicationTest, OnExceptionReplacesTheDisplay) {
 TEST_F(ApplicationTest, RunRunsSynchronizeCallsAndHooksUntilTerminate) {
     std::vector<int> calls;
     std::vector<UINT> hooked;
-    Application->AddMessageHook([&](MSG& msg) {
+    const int hook = Application->AddMessageHook([&](MSG& msg) {
         if (msg.message != WM_APP + 77) return false;
         hooked.push_back(msg.message);
         return true;
     });
-    int idles = 0;
-    Application->OnIdle = [&] { ++idles; };
     PostThreadMessageA(GetCurrentThreadId(), WM_APP + 77, 0, 0);
     Worker w([&](Worker& self) {
         for (int i = 0; i < 5; ++i) self.Synchronize([&, i] { calls.push_back(i); });
@@ -186,8 +184,21 @@ TEST_F(ApplicationTest, RunRunsSynchronizeCallsAndHooksUntilTerminate) {
     EXPECT_EQ(calls, (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_TRUE(terminatedOnMain);
     EXPECT_EQ(hooked, (std::vector<UINT>{WM_APP + 77}));
-    EXPECT_GT(idles, 0);
     w.WaitFor();
+    Application->RemoveMessageHook(hook);
+    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 77, 0, 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(hooked.size(), 1u);
+}
+
+TEST_F(ApplicationTest, RunGoesIdleWhenTheQueueIsEmpty) {
+    int idles = 0;
+    Application->OnIdle = [&] {
+        if (++idles == 1) Application->Terminate();
+    };
+    Application->Run();
+    EXPECT_GE(idles, 1);
+    EXPECT_TRUE(Application->Terminated());
 }
 
 TEST_F(ApplicationTest, TerminateFromAWorkerEndsRun) {
