@@ -1,6 +1,7 @@
 #include "RUKSysUtils.h"
 
 #include "RUKMBCS.h"
+#include "SysUtils.h"
 
 #include <windows.h>
 
@@ -456,6 +457,147 @@ std::string RightPadStrToLen(const std::string& s, int length, char fill) {
     const std::int64_t missing = static_cast<std::int64_t>(length) - Len(s);
     if (missing < 1) return {};
     return s + std::string(static_cast<size_t>(missing), fill);
+}
+
+// ---------------------------------------------------------------- splitting: counts
+
+int DelimitedStringCount(char delimiter, const std::string& s) {
+    int count = 0;
+    ForEachToken(delimiter, s, [&](std::string_view) {
+        ++count;
+        return false;
+    });
+    return count;
+}
+
+int QuotedStrCount(char quote, const std::string& s) {
+    const int n = CharCount(quote, s);
+    if (n % 2 != 0) return -1;
+    return n / 2;
+}
+
+// ---------------------------------------------------------------- splitting: delimiters
+
+std::string GetStrUpToFirstDelimiter(char delimiter, const std::string& s) {
+    const int p = PosFirstDelimiter(delimiter, s);
+    return p > 0 ? s.substr(0, static_cast<size_t>(p - 1)) : std::string();
+}
+
+std::string GetStrFromFirstDelimiter(char delimiter, const std::string& s) {
+    const int p = PosFirstDelimiter(delimiter, s);
+    return p > 0 ? s.substr(static_cast<size_t>(p)) : std::string();
+}
+
+std::string GetStrUpToSecondDelimiter(char delimiter, const std::string& s) {
+    std::string t = GetStrFromFirstDelimiter(delimiter, s);
+    size_t skip = 0;
+    while (skip < t.size() && U(t[skip]) <= 32) ++skip;
+    t.erase(0, skip);
+    return GetStrUpToFirstDelimiter(delimiter, t);
+}
+
+std::string GetStrFromSecondDelimiter(char delimiter, const std::string& s) {
+    const int first = PosFirstDelimiter(delimiter, s);
+    if (first < 0) return {};
+    const int second = PosNextDelimiter(delimiter, first + 1, s);
+    return second > 0 ? s.substr(static_cast<size_t>(second)) : std::string();
+}
+
+std::string DeleteLastDelimiter(char delimiter, const std::string& s) {
+    const int p = MBLastPosChar(delimiter, s, AnsiLeadBytes());
+    if (p == 0) return s;
+    std::string r = s;
+    r.erase(static_cast<size_t>(p - 1), 1);
+    return r;
+}
+
+std::string DelLastDelimiterStr(const std::string& delimiters, const std::string& s) {
+    std::string r = s;
+    for (auto it = delimiters.rbegin(); it != delimiters.rend() && !r.empty(); ++it)
+        r = DeleteLastDelimiter(*it, r);
+    return r;
+}
+
+// ---------------------------------------------------------------- splitting: periods
+
+str_255 RetShortStringToLastPeriod(const str_255& s) { return RetLongStringToLastPeriod(s); }
+
+str_255 RetShortStringFromLastPeriod(const str_255& s) {
+    const std::string t = s;
+    const size_t p = t.rfind('.');
+    return p == std::string::npos ? std::string() : t.substr(p + 1);
+}
+
+std::string RetLongStringToLastPeriod(const std::string& s) {
+    const size_t p = s.rfind('.');
+    return p == std::string::npos ? s : s.substr(0, p);
+}
+
+std::string RetLongStringFromLastPeriod(const std::string& s) {
+    const size_t p = s.rfind('.');
+    return p == std::string::npos ? std::string() : s.substr(p);
+}
+
+// ---------------------------------------------------------------- splitting: backslashes
+
+std::string RetLongStringFromFirstDoubleBackslash(const std::string& s) {
+    const size_t p = s.find("\\\\");
+    return p == std::string::npos ? std::string() : s.substr(p + 2);
+}
+
+std::string RetLongStringToFirstBackslash(const std::string& s) {
+    const size_t p = s.find('\\');
+    return p == std::string::npos ? std::string() : s.substr(0, p);
+}
+
+std::string RetLongStringFromFirstBackslash(const std::string& s) {
+    const size_t p = s.find('\\');
+    return p == std::string::npos ? std::string() : s.substr(p + 1);
+}
+
+std::string RetLongStringFromBackslash(const std::string& s, std::uint32_t index) {
+    if (index > 0x7FFFFFFFu) RangeError();
+    return DelimitedString('\\', s, static_cast<int>(index));
+}
+
+std::string DeletePathString(const std::string& s) {
+    const size_t p = s.find_last_of("\\:");
+    if (p == std::string::npos) return s;
+    // The path is a prefix, so its first occurrence is the one at the start.
+    return s.substr(p + 1);
+}
+
+std::string DeleteSuffixString(const std::string& s) {
+    const size_t p = s.find_last_of(".\\:");
+    if (p == std::string::npos || s[p] != '.') return s;
+    // The first occurrence of the extension goes, even when it stands earlier.
+    const std::string ext = s.substr(p);
+    std::string r = s;
+    r.erase(r.find(ext), ext.size());
+    return r;
+}
+
+std::string PrependBackslash(const std::string& s) {
+    if (s.empty()) return {};
+    const int p = MBPosChar('\\', s, 1, AnsiLeadBytes());
+    if (p == 0) return '\\' + s;
+    return p == 1 ? s : std::string();
+}
+
+std::string PrependDoubleBackslash(const std::string& s) {
+    if (s.empty()) return {};
+    const int p = MBPosStr("\\\\", s, 1, AnsiLeadBytes());
+    if (p == 0) return "\\\\" + s;
+    return p == 1 ? s : std::string();
+}
+
+int BackslashCount(const std::string& s) { return DelimiterCount('\\', s); }
+
+int PosFirstBackslash(const std::string& s) { return PosNextBackslash(s, 1); }
+
+int PosNextBackslash(const std::string& s, int start) {
+    const int p = PosNextDelimiter('\\', start, s);
+    return p < 0 ? 0 : p;
 }
 
 }  // namespace ruk

@@ -21,6 +21,7 @@
 
 #include "RUKSysTypes.h"
 
+#include <cstdint>
 #include <string>
 
 namespace ruk {
@@ -121,5 +122,56 @@ std::string ReverseLongString(const std::string& s);
 // Fill characters in front up to length; empty (not the text) when nothing is missing.
 std::string LeftPadStrToLen(const std::string& s, int length, char fill);
 std::string RightPadStrToLen(const std::string& s, int length, char fill);
+
+// ---------------------------------------------------------------- splitting: counts
+
+// The number of tokens DelimitedString numbers.
+int DelimitedStringCount(char delimiter, const std::string& s);
+// Pairs of quote characters; -1 for an odd number of them.
+int QuotedStrCount(char quote, const std::string& s);
+
+// ---------------------------------------------------------------- splitting: delimiters
+
+std::string GetStrUpToFirstDelimiter(char delimiter, const std::string& s);
+std::string GetStrFromFirstDelimiter(char delimiter, const std::string& s);
+// What lies between the first and the second delimiter, leading blanks and control
+// characters removed.
+std::string GetStrUpToSecondDelimiter(char delimiter, const std::string& s);
+std::string GetStrFromSecondDelimiter(char delimiter, const std::string& s);
+// Removes the last occurrence of the character, wherever it stands (locale-aware).
+std::string DeleteLastDelimiter(char delimiter, const std::string& s);
+// DeleteLastDelimiter for each character of delimiters, from its last to its first.
+std::string DelLastDelimiterStr(const std::string& delimiters, const std::string& s);
+
+// ---------------------------------------------------------------- splitting: periods
+
+str_255 RetShortStringToLastPeriod(const str_255& s);
+// Without the period; empty when there is none or it is the last character.
+str_255 RetShortStringFromLastPeriod(const str_255& s);
+std::string RetLongStringToLastPeriod(const std::string& s);
+// With the period; empty when there is none.
+std::string RetLongStringFromLastPeriod(const std::string& s);
+
+// ---------------------------------------------------------------- splitting: backslashes
+
+std::string RetLongStringFromFirstDoubleBackslash(const std::string& s);
+std::string RetLongStringToFirstBackslash(const std::string& s);
+std::string RetLongStringFromFirstBackslash(const std::string& s);
+// DelimitedString with the backslash; an index above the largest Integer raises ERangeError.
+std::string RetLongStringFromBackslash(const std::string& s, std::uint32_t index);
+
+// The file name: the text without everything up to its last backslash or colon.
+std::string DeletePathString(const std::string& s);
+// The text without the first occurrence of its extension.
+std::string DeleteSuffixString(const std::string& s);
+// A backslash in front unless the text begins with one; empty when its first
+// backslash stands elsewhere (locale-aware).
+std::string PrependBackslash(const std::string& s);
+std::string PrependDoubleBackslash(const std::string& s);
+
+// Positions 1 to length-1 only; 0 when not found.
+int BackslashCount(const std::string& s);
+int PosFirstBackslash(const std::string& s);
+int PosNextBackslash(const std::string& s, int start);
 
 }  // namespace ruk
