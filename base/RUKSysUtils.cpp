@@ -1,11 +1,14 @@
 #include "RUKSysUtils.h"
 
+#include "Classes.h"
 #include "RUKMBCS.h"
 #include "SysUtils.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cstdint>
 #include <string_view>
 
@@ -598,6 +601,218 @@ int PosFirstBackslash(const std::string& s) { return PosNextBackslash(s, 1); }
 int PosNextBackslash(const std::string& s, int start) {
     const int p = PosNextDelimiter('\\', start, s);
     return p < 0 ? 0 : p;
+}
+
+// ---------------------------------------------------------------- streams, masks, integers
+
+int GetByteOrderMark(TStream* stream, std::uint32_t& mark) {
+    if (!stream) return -1;
+    Int64 position = 0;
+    bool moved = false;
+    try {
+        position = stream->Position();
+        if (position < INT32_MIN || position > INT32_MAX) return -1;
+        if (stream->Size() < 2) return -1;
+        moved = true;
+        stream->Seek(0, soBeginning);
+        unsigned char bytes[2];
+        stream->ReadBuffer(bytes, 2);
+        mark = (mark & 0xFFFF0000u) | bytes[0] | (static_cast<std::uint32_t>(bytes[1]) << 8);
+        if (stream->Position() != position) stream->Seek(position, soBeginning);
+        return 0;
+    } catch (const std::exception&) {
+        // Leave the stream where the caller had it even after a failed read.
+        if (moved) {
+            try {
+                stream->Seek(position, soBeginning);
+            } catch (const std::exception&) {
+            }
+        }
+        return -1;
+    }
+}
+
+int GetByteOrderMark(const std::string& fileName, std::uint32_t& mark) {
+    if (fileName.empty()) return -1;
+    TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+    return GetByteOrderMark(&file, mark);
+}
+
+std::uint8_t RetNumBitsSetInLongintMask(std::uint32_t mask) {
+    return static_cast<std::uint8_t>(std::popcount(mask));
+}
+
+char RetDrvCharFromDrvMask(std::uint32_t mask, std::uint8_t index) {
+    // Index 0 visits every drive, as an index beyond the last drive does.
+    const int visits = index == 0 ? 26 : index;
+    char letter = '@';
+    int visited = 0;
+    for (int drive = 0; drive < 26 && visited < visits; ++drive) {
+        if (mask & (std::uint32_t{1} << drive)) {
+            letter = static_cast<char>('A' + drive);
+            ++visited;
+        }
+    }
+    return letter;
+}
+
+Int64 LongintToInt64(std::uint32_t low, std::int32_t high) {
+    return static_cast<Int64>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(high)) << 32) | low);
+}
+
+std::uint32_t Int64LoDWORD(Int64 value) { return static_cast<std::uint32_t>(value); }
+
+std::uint32_t Int64HiDWORD(Int64 value) {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(value) >> 32);
+}
+
+std::int32_t HexStrToInt(const str_8& hex) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < hex.Length(); ++i) {
+        const char c = hex.Data()[i];
+        std::uint32_t digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<std::uint32_t>(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<std::uint32_t>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<std::uint32_t>(c - 'a' + 10);
+        value = (value << 4) | digit;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// ---------------------------------------------------------------- buffers and byte arrays
+
+int GetNumZeroTerminatedStrsInBuf(const char* buffer, int size) {
+    if (!buffer || size < 1) return -1;
+    int count = 0;
+    for (int i = 0; i < size && buffer[i] != '\0';) {
+        int end = i;
+        while (end < size && buffer[end] != '\0') ++end;
+        if (end == size) break;  // runs off the buffer
+        ++count;
+        i = end + 1;
+    }
+    return count;
+}
+
+int GetZeroTerminatedStringsFromBuf(const char* buffer, int size, TStringList* list) {
+    if (!list) return -1;
+    const int n = GetNumZeroTerminatedStrsInBuf(buffer, size);
+    const char* text = buffer;
+    for (int i = 0; i < n; ++i) {
+        const std::string s(text);
+        list->Add(s);
+        text += s.size() + 1;
+    }
+    return n;
+}
+
+namespace {
+
+int Size(const TByteArray& a) { return static_cast<int>(a.size()); }
+
+std::string ZTextAt(const TByteArray& a, int at) {
+    const auto* begin = a.data() + at;
+    const auto* end = a.data() + a.size();
+    const auto* zero = std::find(begin, end, 0);
+    return std::string(reinterpret_cast<const char*>(begin), static_cast<size_t>(zero - begin));
+}
+
+}  // namespace
+
+int RetZeroTerminatedStrArrayLength(const TByteArray& a) {
+    const int n = Size(a);
+    int i = 0;
+    while (i + 1 < n && a[static_cast<size_t>(i)] != 0 && a[static_cast<size_t>(i + 1)] != 0) ++i;
+    return i - 1;
+}
+
+int RetZeroTerminatedStrCount(const TByteArray& a) {
+    const int size = RetZeroTerminatedStrArrayLength(a);
+    int cursor = ByteArrayCursorUnset;
+    int count = 0;
+    for (std::string s = RetFirstZTerminatedStrFromByteArray(a, size, cursor); !s.empty();
+         s = RetNextZTerminatedStrFromByteArray(a, size, cursor))
+        ++count;
+    return count;
+}
+
+std::string RetFirstZTerminatedStrFromByteArray(const TByteArray& a, int size, int& cursor) {
+    return RetFirstZTerminatedStrFromByteArray(a, size, 1, cursor);
+}
+
+std::string RetFirstZTerminatedStrFromByteArray(const TByteArray& a, int size, int step, int& cursor) {
+    if (a.empty() || size < 2) return {};
+    cursor = step;
+    return ZTextAt(a, 0);
+}
+
+std::string RetNextZTerminatedStrFromByteArray(const TByteArray& a, int size, int& cursor) {
+    return RetNextZTerminatedStrFromByteArray(a, size, 1, cursor);
+}
+
+std::string RetNextZTerminatedStrFromByteArray(const TByteArray& a, int size, int step, int& cursor) {
+    if (cursor < 0 || cursor >= Size(a) || size < 2) return {};
+    std::string s = ZTextAt(a, cursor);
+    cursor += step;
+    return s;
+}
+
+std::string RetZeroTerminatedStrFromByteArray(int index, const TByteArray& a, int size) {
+    if (a.empty() || size < 2 || (index != 0 && index != 1)) return {};
+    return ZTextAt(a, 0);
+}
+
+std::string RetZeroTerminatedStrFromByteArray(int index, const TByteArray& a, int step, int size) {
+    if (index < 0 || a.empty() || size < 2) return {};
+    if (index <= 1) return ZTextAt(a, 0);
+    // Where the next reader stands after index - 1 steps; a cursor that leaves the
+    // array on the way stays outside it.
+    const std::int64_t at = static_cast<std::int64_t>(index - 1) * step;
+    if (at < 0 || at >= Size(a)) return {};
+    return ZTextAt(a, static_cast<int>(at));
+}
+
+namespace {
+
+std::uint16_t WordAt(const TByteArray& a, std::int64_t at) {
+    return static_cast<std::uint16_t>(a[static_cast<size_t>(at)] | (a[static_cast<size_t>(at + 1)] << 8));
+}
+
+}  // namespace
+
+std::uint16_t RetFirstWORDFromByteArray(const TByteArray& a, int /*size*/, int& cursor) {
+    if (Size(a) < 2) return 0;
+    cursor = 2;
+    return WordAt(a, 0);
+}
+
+std::uint16_t RetNextWORDFromByteArray(const TByteArray& a, int /*size*/, int& cursor) {
+    if (cursor < 0 || cursor + 1 >= Size(a)) return 0;
+    const std::uint16_t w = WordAt(a, cursor);
+    cursor += 2;
+    return w;
+}
+
+std::uint16_t RetWORDFromByteArray(int index, const TByteArray& a, int /*size*/) {
+    if (index < 0) return 0;
+    const std::int64_t at = index <= 1 ? 0 : 2 * static_cast<std::int64_t>(index) - 2;
+    if (at + 1 >= Size(a)) return 0;
+    return WordAt(a, at);
+}
+
+int IncLargeIntArray(TLargeIntArray a) {
+    if (a.empty()) return -1;
+    a.resize(a.size() + 1);
+    return static_cast<int>(a.size());
+}
+
+int DecLargeIntArray(TLargeIntArray a) {
+    if (a.empty()) return -1;
+    a.resize(a.size() - 1);
+    return static_cast<int>(a.size());
 }
 
 }  // namespace ruk
