@@ -58,11 +58,12 @@ int DelimiterCountV(char delimiter, std::string_view s) {
 template <typename Visit>
 bool ForEachToken(char delimiter, std::string_view s, Visit visit) {
     const int n = Len(s);
-    if (DelimiterCountV(delimiter, s) == 0) return n > 1 && visit(s);
+    // Finding no first delimiter is DelimiterCount = 0, without a scan of the whole
+    // text: the first token of a long text costs only the way to its end.
+    int d = PosNextDelimiterV(delimiter, 1, s);
+    if (d == -1) return n > 1 && visit(s);
     int last = 0;  // position of the last delimiter passed
-    for (;;) {
-        const int d = PosNextDelimiterV(delimiter, last + 1, s);
-        if (d == -1) break;
+    for (; d != -1; d = PosNextDelimiterV(delimiter, last + 1, s)) {
         if (d > last + 1 && visit(Span(s, last + 1, d - 1))) return true;
         last = d;
     }
@@ -156,6 +157,14 @@ int MBPosStr(const std::string& sub, const std::string& s, int from, const TRUKL
     const int m = Len(sub);
     if (m == 0 || m > n) return 0;
     if (from < 1) from = 1;
+    if (!lead.Any) {
+        // The word count runs this once per distinct word over the whole text.
+        const char* p = s.data();
+        const char* q = sub.data();
+        for (int i = from - 1; i <= n - m; ++i)
+            if (p[i] == q[0] && std::equal(q + 1, q + m, p + i + 1)) return i + 1;
+        return 0;
+    }
     int found = 0;
     ForEachCharStart(s, n - m + 1, lead, [&](int i) {
         if (i + 1 < from || s.compare(static_cast<size_t>(i), static_cast<size_t>(m), sub) != 0)
