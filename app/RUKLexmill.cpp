@@ -1,4 +1,5 @@
 // RUKLexmill: the program's entry.
+#include "Forms.h"
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
 
@@ -13,18 +14,17 @@ ruk::TRUKDynShlWAPIUnit GShlWAPIUnit;
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace ruk;
     try {
-        ruk::SDIAppForm = CreateForm<TSDIAppForm>();
+        Application->Initialize();
+        Application->SetTitle("RUK Lexmill");
+        SDIAppForm = CreateForm<TSDIAppForm>();
         SDIAppForm->Show();
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            if (FormsPreTranslateMessage(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) FormsIdle();
-        }
+        Application->Run();
+        // At exit the window goes: OnDestroy, then the destructor.
         SDIAppForm->Free();
+    } catch (const Exception&) {
+        Application->ShowException(std::current_exception());
     } catch (...) {
-        HandleException(nullptr);
+        Application->ShowException(std::make_exception_ptr(Exception("")));
     }
     return 0;
 }

@@ -182,6 +182,7 @@ public:
     int SetApplicationIcon();
 
 private:
+    friend class TSDIAppFormTestAccess;
     TNotifyEvent MethodAddress(const std::string& name);
     // Terminates a loader or worker that still runs and waits for it, so that no event of it
     // reaches the window once the window is gone.

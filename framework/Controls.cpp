@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include "Forms.h"
 #include "Menus.h"
 
 #include <commctrl.h>
@@ -30,14 +31,7 @@ void HandleException(TObject* sender) {
         }
         return;
     }
-    std::string text;
-    try {
-        std::rethrow_exception(e);
-    } catch (const std::exception& x) {
-        text = x.what();
-    } catch (...) {
-    }
-    MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    Application->HandleException(sender);
 }
 
 // ---------------------------------------------------------------- hints

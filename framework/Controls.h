@@ -37,8 +37,8 @@ class TReader;
 
 // ---------------------------------------------------------------- exception display
 
-// Shows the exception being handled (call inside a catch block). The application object
-// installs its display with SetExceptionHandler; without one a plain message box is shown.
+// Shows the exception being handled (call inside a catch block) through the application's
+// exception display, or through the handler that SetExceptionHandler installed instead.
 void HandleException(TObject* sender = nullptr);
 using TExceptionHandler = std::function<void(TObject* sender, std::exception_ptr e)>;
 void SetExceptionHandler(TExceptionHandler handler);

@@ -1,6 +1,7 @@
 #include "Form.h"
 
 #include "Dialogs.h"
+#include "Forms.h"
 #include "WebBrowser.h"
 
 #include <algorithm>
@@ -129,6 +130,18 @@ void FormsIdle() {
 // ---------------------------------------------------------------- TForm
 
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    // The application's loop translates the forms' shortcuts and lets their actions update
+    // themselves when it is idle.
+    static const bool hooked = [] {
+        Application->AddMessageHook([](MSG& msg) { return FormsPreTranslateMessage(msg); });
+        std::function<void()> previous = Application->OnIdle;
+        Application->OnIdle = [previous] {
+            if (previous) previous();
+            FormsIdle();
+        };
+        return true;
+    }();
+    (void)hooked;
     FVisible = false;
     FParentFont = false;
     LiveForms().push_back(this);
@@ -152,6 +165,7 @@ void TForm::BeforeDestruction() {
     if (FHintBar) SetHintReceiver(nullptr);
     FHintBar = nullptr;
     if (FHandle) SetMenu(FHandle, nullptr);
+    if (FHandle && Application->MainWindow() == FHandle) Application->SetMainWindow(nullptr);
     DestroyHandle();
 }
 
@@ -282,6 +296,7 @@ void TForm::InitWnd() {
             SetWindowPos(FHandle, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + FClientHeight - client.bottom,
                          SWP_NOMOVE | SWP_NOZORDER);
     }
+    if (MainForm() == this) Application->SetMainWindow(FHandle);
     if (HICON icon = ApplicationIcon()) {
         SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -314,7 +329,7 @@ bool TForm::Showing() { return FHandle && IsWindowVisible(FHandle); }
 
 void TForm::Close() {
     Hide();
-    if (MainForm() == this) PostQuitMessage(0);
+    if (MainForm() == this) Application->Terminate();
 }
 
 TWinControl* TForm::ActiveControl() {
