@@ -15,6 +15,8 @@ enum : int {
     imgRun, imgPause, imgResume, imgStop, imgHome, imgBack, imgForward, imgOpenURL, imgExit, imgAbout, imgNone = -1
 };
 
+// Also the first state of the standard edit actions, which enable themselves by the focused
+// edit control as soon as the application is idle.
 const TProps kDisabled = {{"Enabled", "False"}};
 
 const char kOpenFilter[] =
@@ -272,10 +274,10 @@ TFormDescription MakeDescription() {
         {"EditUndo1", "TEditUndo", "Edit", "&Undo", "Ctrl+Z", "Undo|Reverts the last action", imgUndo, "", kDisabled},
         {"EditRedo1", "TAction", "Edit", "Redo", "Ctrl+Y", "Redo|Restores the last action", imgRedo, "", kDisabled},
         {"EditCut1", "TEditCut", "Edit", "Cu&t", "Ctrl+X", "Cut|Cuts the selection and puts it on the Clipboard",
-         imgCut, "", {}},
+         imgCut, "", kDisabled},
         {"EditCopy1", "TEditCopy", "Edit", "&Copy", "Ctrl+C", "Copy|Copies the selection and puts it on the Clipboard",
-         imgCopy, "", {}},
-        {"EditPaste1", "TEditPaste", "Edit", "&Paste", "Ctrl+V", "Paste|Inserts Clipboard contents", imgPaste, "", {}},
+         imgCopy, "", kDisabled},
+        {"EditPaste1", "TEditPaste", "Edit", "&Paste", "Ctrl+V", "Paste|Inserts Clipboard contents", imgPaste, "", kDisabled},
         {"EditDelete1", "TAction", "Edit", "Delete", "",
          "|Deletes/removes the selected text in the control that has the input focus", imgDelete, "", kDisabled},
         {"EditSelectAll", "TAction", "Edit", "Select All", "Ctrl+A", "|Selects the entire text in the edit controll",
