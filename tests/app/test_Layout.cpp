@@ -1,6 +1,8 @@
 // The window as its description lays it out: actions, menus, popup menus, tool bar, pages.
 #include "AppTestSupport.h"
 
+#include <tuple>
+
 using namespace ruk;
 using ruktest::MainWindowTest;
 
@@ -411,4 +413,31 @@ TEST_F(LayoutTest, FileDialogsHaveTheirFiltersAndOptions) {
     EXPECT_EQ(Form->SaveExportFileDialog->Options & ofOverwritePrompt, 0u);
     EXPECT_EQ(Form->SaveExportFileDialog->Filter.rfind("Compiled Help Index file (*.hhk)|*.hhk|", 0), 0u);
     EXPECT_EQ(FilterToSystemFormat("A|*.a|B|*.b"), std::string("A\0*.a\0B\0*.b\0\0", 13));
+}
+
+TEST_F(LayoutTest, SourceBoxStretchesWithTheWindowAndTheButtonsStayAtTheRight) {
+    Open();
+    auto widths = [&] {
+        RECT combo, button, panel;
+        GetWindowRect(Form->SourceFilesComboBoxEx->Handle(), &combo);
+        GetWindowRect(Form->SelSourceFilesButton1->Handle(), &button);
+        GetWindowRect(Form->SourceFilesPanel1->Handle(), &panel);
+        return std::make_tuple(combo.right - combo.left, panel.right - button.right, button.left - combo.right);
+    };
+    auto [comboBefore, marginBefore, gapBefore] = widths();
+    RECT r;
+    GetWindowRect(Form->Handle(), &r);
+    SetWindowPos(Form->Handle(), nullptr, 0, 0, r.right - r.left + 200, r.bottom - r.top + 100, SWP_NOMOVE | SWP_NOZORDER);
+    ruktest::Pump();
+    auto [comboAfter, marginAfter, gapAfter] = widths();
+    EXPECT_EQ(comboAfter, comboBefore + 200);
+    EXPECT_EQ(marginAfter, marginBefore);
+    EXPECT_EQ(gapAfter, gapBefore);
+    // The pages fill what the bars leave.
+    RECT client, pages, status;
+    GetClientRect(Form->Handle(), &client);
+    GetWindowRect(Form->PageControl1->Handle(), &pages);
+    GetWindowRect(Form->StatusBar->Handle(), &status);
+    EXPECT_EQ(pages.right - pages.left, client.right);
+    EXPECT_EQ(pages.bottom, status.top);
 }
