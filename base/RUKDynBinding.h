@@ -22,6 +22,12 @@ Fn ProcAs(FARPROC proc) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
 }
 
+// ResolveExport, typed as the export's own function.
+template <class Fn>
+Fn ResolveAs(HMODULE Module, const char* Name) {
+    return ProcAs<Fn>(ResolveExport(Module, Name));
+}
+
 // Resolves through resolve(module) and calls the entry with args unchanged, or sets
 // ERROR_CALL_NOT_IMPLEMENTED and yields missing when the entry is nil.
 template <class R, class Resolver, class... Args>

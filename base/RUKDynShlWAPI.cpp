@@ -10,6 +10,8 @@
 
 namespace ruk {
 
+using dynbind::ResolveAs;
+
 namespace {
 
 constexpr char kShlWAPIFileName[] = "ShlWAPI.dll";
@@ -17,11 +19,6 @@ constexpr char kShlWAPIFileName[] = "ShlWAPI.dll";
 // Written only by the unit start on the user-interface thread, read afterwards.
 HMODULE gShlWAPIHandle = nullptr;
 TSHAutoComplete gSHAutoComplete = nullptr;
-
-template <class Fn>
-Fn Resolve(HMODULE Module, const char* name) {
-    return dynbind::ProcAs<Fn>(dynbind::ResolveExport(Module, name));
-}
 
 // Load, resolve, call, free: once per call of a wrapper.
 template <class R, class Fn, class... Args>
@@ -56,48 +53,48 @@ DWORD FreeShlWAPIDll() { return FreeLibrary(gShlWAPIHandle) ? 0 : GetLastError()
 // ---------------------------------------------------------------- resolvers
 
 TAssocCreate PAddrAssocCreate(HMODULE Module) {
-    return Resolve<TAssocCreate>(Module, "AssocCreate");
+    return ResolveAs<TAssocCreate>(Module, "AssocCreate");
 }
 TAssocGetPerceivedType PAddrAssocGetPerceivedType(HMODULE Module) {
-    return Resolve<TAssocGetPerceivedType>(Module, "AssocGetPerceivedType");
+    return ResolveAs<TAssocGetPerceivedType>(Module, "AssocGetPerceivedType");
 }
 TAssocIsDangerous PAddrAssocIsDangerous(HMODULE Module) {
-    return Resolve<TAssocIsDangerous>(Module, "AssocIsDangerous");
+    return ResolveAs<TAssocIsDangerous>(Module, "AssocIsDangerous");
 }
 TAssocQueryKeyA PAddrAssocQueryKeyA(HMODULE Module) {
-    return Resolve<TAssocQueryKeyA>(Module, "AssocQueryKeyA");
+    return ResolveAs<TAssocQueryKeyA>(Module, "AssocQueryKeyA");
 }
 TAssocQueryKeyW PAddrAssocQueryKeyW(HMODULE Module) {
-    return Resolve<TAssocQueryKeyW>(Module, "AssocQueryKeyW");
+    return ResolveAs<TAssocQueryKeyW>(Module, "AssocQueryKeyW");
 }
 TAssocQueryStringA PAddrAssocQueryStringA(HMODULE Module) {
-    return Resolve<TAssocQueryStringA>(Module, "AssocQueryStringA");
+    return ResolveAs<TAssocQueryStringA>(Module, "AssocQueryStringA");
 }
 TAssocQueryStringW PAddrAssocQueryStringW(HMODULE Module) {
-    return Resolve<TAssocQueryStringW>(Module, "AssocQueryStringW");
+    return ResolveAs<TAssocQueryStringW>(Module, "AssocQueryStringW");
 }
 TAssocQueryStringByKeyA PAddrAssocQueryStringByKeyA(HMODULE Module) {
-    return Resolve<TAssocQueryStringByKeyA>(Module, "AssocQueryStringByKeyA");
+    return ResolveAs<TAssocQueryStringByKeyA>(Module, "AssocQueryStringByKeyA");
 }
 TAssocQueryStringByKeyW PAddrAssocQueryStringByKeyW(HMODULE Module) {
-    return Resolve<TAssocQueryStringByKeyW>(Module, "AssocQueryStringByKeyW");
+    return ResolveAs<TAssocQueryStringByKeyW>(Module, "AssocQueryStringByKeyW");
 }
 TPathIsLFNFileSpecA PAddrPathIsLFNFileSpecA(HMODULE Module) {
-    return Resolve<TPathIsLFNFileSpecA>(Module, "PathIsLFNFileSpecA");
+    return ResolveAs<TPathIsLFNFileSpecA>(Module, "PathIsLFNFileSpecA");
 }
 TPathIsLFNFileSpecW PAddrPathIsLFNFileSpecW(HMODULE Module) {
-    return Resolve<TPathIsLFNFileSpecW>(Module, "PathIsLFNFileSpecW");
+    return ResolveAs<TPathIsLFNFileSpecW>(Module, "PathIsLFNFileSpecW");
 }
 TPathCreateFromUrlA PAddrPathCreateFromUrlA(HMODULE Module) {
-    return Resolve<TPathCreateFromUrlA>(Module, "PathCreateFromUrlA");
+    return ResolveAs<TPathCreateFromUrlA>(Module, "PathCreateFromUrlA");
 }
 TPathCreateFromUrlW PAddrPathCreateFromUrlW(HMODULE Module) {
-    return Resolve<TPathCreateFromUrlW>(Module, "PathCreateFromUrlW");
+    return ResolveAs<TPathCreateFromUrlW>(Module, "PathCreateFromUrlW");
 }
-TStrTrimA PAddrStrTrimA(HMODULE Module) { return Resolve<TStrTrimA>(Module, "StrTrimA"); }
-TStrTrimW PAddrStrTrimW(HMODULE Module) { return Resolve<TStrTrimW>(Module, "StrTrimW"); }
-TUrlIsA PAddrUrlIsA(HMODULE Module) { return Resolve<TUrlIsA>(Module, "UrlIsA"); }
-TUrlIsW PAddrUrlIsW(HMODULE Module) { return Resolve<TUrlIsW>(Module, "UrlIsW"); }
+TStrTrimA PAddrStrTrimA(HMODULE Module) { return ResolveAs<TStrTrimA>(Module, "StrTrimA"); }
+TStrTrimW PAddrStrTrimW(HMODULE Module) { return ResolveAs<TStrTrimW>(Module, "StrTrimW"); }
+TUrlIsA PAddrUrlIsA(HMODULE Module) { return ResolveAs<TUrlIsA>(Module, "UrlIsA"); }
+TUrlIsW PAddrUrlIsW(HMODULE Module) { return ResolveAs<TUrlIsW>(Module, "UrlIsW"); }
 
 TSHAutoComplete PAddrSHAutoComplete() {
     if (gShlWAPIHandle == nullptr) RaiseLastOSError();
