@@ -65,6 +65,8 @@ void TRUKConvertCharEncodingThread::Execute() {
         std::memset(memory, 0, bytes + 2);
         if (bytes > 0) file.ReadBuffer(memory, static_cast<int>(bytes));
 
+        // The mark test sees the two zero bytes too: it looks at the first two bytes only, and
+        // a file shorter than that has a zero among them, so the answer is the same.
         const unsigned char* raw = reinterpret_cast<const unsigned char*>(memory);
         // The platform's test never reports the big-endian mark; such a file is still UTF-16
         // and is read with its bytes swapped rather than as two characters of ANSI text.
