@@ -167,10 +167,7 @@ bool TRUKGenWordListFromHTMLThread::StageTerminated() {
     return Terminated();
 }
 
-bool TRUKGenWordListFromHTMLThread::StepTerminated() {
-    CheckPause();
-    return Terminated();
-}
+bool TRUKGenWordListFromHTMLThread::StepTerminated() { return StageTerminated(); }
 
 void TRUKGenWordListFromHTMLThread::ReportSection(const std::string& section) {
     CheckPause();
