@@ -1,0 +1,76 @@
+// Files for the engine tests: a temporary folder per test, byte-exact reads and writes, and the
+// folder of checked-in test documents.
+#pragma once
+
+#include "SysUtils.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace ruk::test {
+
+// The checked-in data folder as a Windows path (the tests run under Wine, whose drive Z: is the
+// Unix root).
+inline std::string EngineTestDataPath(const std::string& name) {
+    std::string path = "Z:" RUK_ENGINE_TEST_DATA "/" + name;
+    for (char& ch : path)
+        if (ch == '/') ch = '\\';
+    return path;
+}
+
+inline bool ReadFileBytes(const std::string& name, std::string& out) {
+    out.clear();
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char buffer[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
+    CloseHandle(h);
+    return true;
+}
+
+inline bool WriteFileBytes(const std::string& name, const std::string& data) {
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const bool ok = data.empty() ||
+                    (WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr) &&
+                     n == data.size());
+    CloseHandle(h);
+    return ok;
+}
+
+class EngineTempFolder {
+public:
+    EngineTempFolder() {
+        static unsigned long counter = 0;
+        char tmp[MAX_PATH];
+        GetTempPathA(MAX_PATH, tmp);
+        FPath = IncludeTrailingPathDelimiter(tmp) +
+                Format("ruk_engine_%lu_%lu", GetCurrentProcessId(), ++counter);
+        CreateDirectoryA(FPath.c_str(), nullptr);
+    }
+    ~EngineTempFolder() {
+        WIN32_FIND_DATAA fd;
+        HANDLE f = FindFirstFileA((FPath + "\\*").c_str(), &fd);
+        if (f != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    ::DeleteFileA((FPath + "\\" + fd.cFileName).c_str());
+            } while (FindNextFileA(f, &fd));
+            FindClose(f);
+        }
+        RemoveDirectoryA(FPath.c_str());
+    }
+    EngineTempFolder(const EngineTempFolder&) = delete;
+    EngineTempFolder& operator=(const EngineTempFolder&) = delete;
+
+    std::string File(const std::string& name) const { return FPath + "\\" + name; }
+
+private:
+    std::string FPath;
+};
+
+}  // namespace ruk::test
