@@ -182,15 +182,6 @@ void TSDIAppForm::BeforeDestruction() {
     TForm::BeforeDestruction();
 }
 
-void TSDIAppForm::StopThread(TThread*& thread) {
-    if (!thread) return;
-    // Nothing of it may reach the window any more; the thread's destructor terminates it,
-    // resumes it when it never ran, and waits for its end.
-    thread->OnTerminate = nullptr;
-    delete thread;
-    thread = nullptr;
-}
-
 // ---------------------------------------------------------------- lifecycle
 
 int TSDIAppForm::SetApplicationIcon() {

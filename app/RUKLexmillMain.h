@@ -8,6 +8,8 @@
 #include "Dialogs.h"
 #include "Form.h"
 #include "Menus.h"
+#include "RUKConvertCharEncodingThread.h"
+#include "RUKGenWordListFromHTMLThreads.h"
 #include "Registry.h"
 #include "WebBrowser.h"
 
@@ -184,9 +186,15 @@ public:
 private:
     friend class TSDIAppFormTestAccess;
     TNotifyEvent MethodAddress(const std::string& name);
-    // Terminates a loader or worker that still runs and waits for it, so that no event of it
-    // reaches the window once the window is gone.
-    void StopThread(TThread*& thread);
+    // Terminates a loader or worker that still runs and waits for it while the window is
+    // still whole, so that no event of it reaches the window once the window is gone.
+    template <class T>
+    void StopThread(T*& thread) {
+        // No longer the latest: a termination handler that runs during the wait ignores it.
+        TThread* t = thread;
+        thread = nullptr;
+        delete t;  // the destructor terminates, resumes a never-started thread, and waits
+    }
 
     HMODULE FRtlLibrary = nullptr;
     std::unique_ptr<TRegistryIniFile> FSettings;
@@ -206,10 +214,10 @@ private:
     std::string FLogFile;
     std::string FLastKeywordsMetaTagsPath;
     std::string FLastCHMIndexFilesPath;
-    // The latest document loader and word-list worker (typed when the source selection and
-    // assignment handlers arrive); owned, freed when replaced and when the window goes.
-    TThread* FConvertThread = nullptr;
-    TThread* FWordListThread = nullptr;
+    // The latest document loader and word-list worker; owned, freed when replaced and when
+    // the window goes.
+    TRUKConvertCharEncodingThread* FConvertThread = nullptr;
+    TRUKGenWordListFromHTMLThread* FWordListThread = nullptr;
 };
 
 // The program's one window, kept in a global of the description's name.

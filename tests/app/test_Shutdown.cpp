@@ -1,68 +1,54 @@
-// Closing the window while a loader or worker still runs: it is terminated and waited for,
-// and nothing of it reaches the window afterwards.
+// Closing the window while a loader or worker still runs: it is terminated and waited for
+// while the window is whole, and nothing of it is left to reach the window afterwards.
 #include "AppTestSupport.h"
-
-#include <atomic>
 
 namespace ruk {
 class TSDIAppFormTestAccess {
 public:
-    static TThread*& WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
-    static TThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
+    static TRUKGenWordListFromHTMLThread*& WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
+    static TRUKConvertCharEncodingThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
 };
 }  // namespace ruk
 
 using namespace ruk;
 using ruktest::MainWindowTest;
 
-namespace {
-std::atomic<int> gRunning{0};
-
-// Reports to the window on every round, as the word-list worker does, until it is terminated.
-class TBusyThread : public TThread {
-public:
-    TBusyThread(TSDIAppForm* form, bool suspended) : TThread(suspended), FForm(form) {}
-    ~TBusyThread() override { WaitForShutdown(); }
-    int Rounds = 0;
-
-protected:
-    void Execute() override {
-        ++gRunning;
-        while (!Terminated()) {
-            Synchronize([this] {
-                ++Rounds;
-                FForm->LogRichEdit1->Lines().Add("round");
-            });
-            Sleep(1);
-        }
-        --gRunning;
-    }
-
-private:
-    TSDIAppForm* FForm;
-};
-}  // namespace
-
 class ShutdownTest : public MainWindowTest {};
 
 TEST_F(ShutdownTest, ClosingWhileWorkersRunTerminatesAndWaitsForThem) {
     Open();
-    auto* worker = new TBusyThread(Form, false);
+    // A document with many tags keeps the word-list worker busy for a long time.
+    std::string doc = "<html><head><title>Busy</title></head><body>";
+    for (int i = 0; i < 40000; ++i) doc += "<b>word" + std::to_string(i) + "</b> ";
+    doc += "</body></html>";
+    auto* worker = new TRUKGenWordListFromHTMLThread(doc, "");
+    int tags = 0;
+    bool windowWhole = true;
+    worker->OnHTMLTagFound = [&](TRUKGenWordListFromHTMLThread*, const std::string&, int, int) {
+        ++tags;
+        windowWhole = windowWhole && Form && Form->LogRichEdit1->HandleAllocated();
+    };
     bool terminated = false;
     worker->OnTerminate = [&](TObject*) { terminated = true; };
+    HANDLE workerThread = nullptr;
+    DuplicateHandle(GetCurrentProcess(), worker->Handle(), GetCurrentProcess(), &workerThread, SYNCHRONIZE, FALSE, 0);
     TSDIAppFormTestAccess::WordListThread(*Form) = worker;
-    // A loader that never started: it is released without running.
-    auto* loader = new TBusyThread(Form, true);
-    TSDIAppFormTestAccess::ConvertThread(*Form) = loader;
-    for (int i = 0; i < 200 && worker->Rounds < 3; ++i) {
+    // A loader that was never started is released without running.
+    TSDIAppFormTestAccess::ConvertThread(*Form) = new TRUKConvertCharEncodingThread(std::string("C:\\nothing.htm"));
+    worker->Resume();
+    for (int i = 0; i < 400 && tags < 50; ++i) {
         CheckSynchronize();
         Sleep(5);
     }
-    ASSERT_GE(worker->Rounds, 3);
+    ASSERT_GE(tags, 50);
     Form->Free();
     Form = nullptr;
-    EXPECT_EQ(gRunning.load(), 0);
-    EXPECT_FALSE(terminated);  // the termination event does not reach the window being destroyed
-    EXPECT_FALSE(CheckSynchronize());  // and nothing of the worker is left in the queue
+    EXPECT_EQ(WaitForSingleObject(workerThread, 0), WAIT_OBJECT_0);
+    CloseHandle(workerThread);
+    // Every event came while the window was whole, its termination event included; nothing
+    // is left in the queue.
+    EXPECT_TRUE(windowWhole);
+    EXPECT_TRUE(terminated);
+    EXPECT_FALSE(CheckSynchronize());
     EXPECT_TRUE(Shown.Messages.empty());
 }
