@@ -441,3 +441,24 @@ TEST_F(LayoutTest, SourceBoxStretchesWithTheWindowAndTheButtonsStayAtTheRight) {
     EXPECT_EQ(pages.right - pages.left, client.right);
     EXPECT_EQ(pages.bottom, status.top);
 }
+
+TEST_F(LayoutTest, SplittersDragTheWidthOfTheLeftPane) {
+    Open();
+    Form->PageControl1->SetActivePageIndex(3);
+    ruktest::Pump();
+    HWND splitter = Form->Splitter1->Handle();
+    SendMessageA(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+    SendMessageA(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(51, 10));
+    SendMessageA(splitter, WM_LBUTTONUP, 0, MAKELPARAM(51, 10));
+    ruktest::Pump();
+    EXPECT_EQ(Form->DistinctWordsLisRichEdit1->Width(), 187 + 50);
+    RECT edit, list;
+    GetWindowRect(Form->DistinctWordsLisRichEdit1->Handle(), &edit);
+    GetWindowRect(Form->DistinctWordsListView1->Handle(), &list);
+    EXPECT_EQ(list.left - edit.right, Form->Splitter1->Width());
+    // Never narrower than its minimum.
+    SendMessageA(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+    SendMessageA(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-600, 10));
+    SendMessageA(splitter, WM_LBUTTONUP, 0, MAKELPARAM(-600, 10));
+    EXPECT_EQ(Form->DistinctWordsLisRichEdit1->Width(), Form->Splitter1->MinSize);
+}
