@@ -335,3 +335,42 @@ TEST(FormDescription, BuildsComponentsAndRejectsUnknownNames) {
     method.Actions[0].OnExecute = "NoMethod";
     fails(method, "Method NoMethod not found");
 }
+
+TEST(Form, HelpRequestsReachOnHelpOnce) {
+    FormPtr form = NewForm();
+    form->HandleNeeded();
+    int calls = 0;
+    bool callHelpSeen = false;
+    form->OnHelp = [&](WORD command, int, bool& callHelp) {
+        ++calls;
+        callHelpSeen = callHelp;
+        EXPECT_EQ(command, HELP_CONTEXT);
+        return true;
+    };
+    HELPINFO info{};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.hItemHandle = form->Handle();
+    SendMessageA(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(callHelpSeen);
+}
+
+TEST(Form, CreateShowAndDestroyEventsInTheirOrder) {
+    std::vector<std::string> events;
+    struct TTestForm : TForm {
+        explicit TTestForm(std::vector<std::string>& log) : TForm(nullptr) {
+            OnCreate = [&log](TObject*) { log.push_back("create"); };
+            OnShow = [&log, this](TObject*) { log.push_back(IsWindowVisible(Handle()) ? "show:visible" : "show"); };
+            OnDestroy = [&log, this](TObject*) { log.push_back(HandleAllocated() ? "destroy:window" : "destroy"); };
+        }
+    };
+    TTestForm* form = new TTestForm(events);
+    EXPECT_TRUE(events.empty());  // OnCreate runs after the constructor
+    form->AfterConstruction();
+    form->Show();
+    form->Hide();
+    form->Show();  // OnShow once, at the first showing
+    form->Free();
+    EXPECT_EQ(events, (std::vector<std::string>{"create", "show", "destroy:window"}));
+}
