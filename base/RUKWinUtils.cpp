@@ -278,6 +278,12 @@ std::string ExpandEnvStringsToPath(const std::string& Src) {
 std::string GetWinErrorString(int Code) {
     HLOCAL memory = LocalAlloc(LPTR, 256);
     if (memory == nullptr) return {};
+    // The system takes the code unsigned: a negative one is a range error, never
+    // another message number.
+    if (Code < 0) {
+        LocalFree(memory);
+        RangeError();
+    }
     std::string text;
     if (auto* buffer = static_cast<char*>(LocalLock(memory))) {
         const DWORD length =

@@ -1,7 +1,8 @@
 // Small operating-system utilities: handle tests, screen size, point records in byte
 // arrays, logical drives, system folders, names, the 32-bit-on-64-bit test, text-type
 // identification, path validation, environment expansion and system error texts.
-// Failures give a neutral result (empty text, #0, (0, 0), 0); nothing here raises.
+// Failures give a neutral result (empty text, #0, (0, 0), 0); apart from the range check of
+// the error texts nothing here raises.
 #pragma once
 
 #include "RUKValidHandle.h"
@@ -106,7 +107,8 @@ int ExpandEnvStringsToPath(const std::string& Src, std::string& Dest);
 // The expanded text; on failure empty, with the code as the last error.
 std::string ExpandEnvStringsToPath(const std::string& Src);
 
-// The system's message for Code, as the system gives it (usually ending in CR LF).
+// The system's message for Code, as the system gives it (usually ending in CR LF). A
+// negative Code raises ERangeError.
 std::string GetWinErrorString(int Code);
 // The same, without its CR LF pairs when RemoveCRLF, and quoted with QuoteChar (inner
 // ones doubled) when Quote and the text is not empty.

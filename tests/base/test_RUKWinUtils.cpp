@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -387,4 +388,14 @@ TEST(WinErrorString, SystemMessageAsGivenAndQuoted) {
 TEST(WinErrorString, UnknownCodeGivesEmptyTextWithoutQuotes) {
     EXPECT_EQ(GetWinErrorString(0x2FFFFFFF), "");
     EXPECT_EQ(GetWinErrorStringEx(0x2FFFFFFF, true, true, '\''), "");
+}
+
+TEST(WinErrorString, NegativeCodeIsARangeErrorNotAConvertedCode) {
+    // A negative Integer is not passed to the system as an unsigned message number: an
+    // HRESULT such as 0x80070002 given as a negative Integer raises instead.
+    for (int code : {-1, static_cast<int>(0x80070002u), INT_MIN}) {
+        EXPECT_THROW(GetWinErrorString(code), ERangeError) << code;
+        EXPECT_THROW(GetWinErrorStringEx(code, true, true, '\''), ERangeError) << code;
+    }
+    EXPECT_FALSE(GetWinErrorString(0).empty());  // 0 is a code like any other
 }
