@@ -101,7 +101,7 @@ TAction::~TAction() {
     SetActionList(nullptr);
 }
 
-void TAction::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TAction::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Caption")) SetCaption(value);
     else if (SameText(name, "Category")) FCategory = value;
     else if (SameText(name, "ShortCut")) SetShortCut(TextToShortCut(value));
@@ -206,7 +206,7 @@ TActionList::~TActionList() {
     if (FAccel) DestroyAcceleratorTable(FAccel);
 }
 
-void TActionList::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TActionList::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Images")) FImages = reader.Ref<TImageList>(value);
     else TComponent::SetProperty(name, value, reader);
 }

@@ -56,7 +56,7 @@ public:
     explicit TAction(TComponent* owner);
     ~TAction() override;
     const char* ClassName() const override { return "TAction"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     TActionList* ActionList() const { return FActionList; }
     void SetActionList(TActionList* list);
@@ -112,7 +112,7 @@ public:
     explicit TActionList(TComponent* owner) : TComponent(owner) {}
     ~TActionList() override;
     const char* ClassName() const override { return "TActionList"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     int ActionCount() const { return static_cast<int>(FActions.size()); }
     TAction* Actions(int index) const { return FActions.at(index); }

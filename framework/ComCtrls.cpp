@@ -16,7 +16,7 @@ void TLabel::CreateParams(TCreateParams& p) {
 
 // ---------------------------------------------------------------- TButton
 
-void TButton::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TButton::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
     else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
     else {
@@ -55,7 +55,7 @@ bool TButton::CNCommand(WORD code, WORD, LRESULT& result) {
 
 // ---------------------------------------------------------------- TPanel
 
-void TPanel::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TPanel::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     // The panels of this layer have no bevel and draw their caption at the left.
     if (SameText(name, "BevelOuter") || SameText(name, "Alignment")) return;
     TWinControl::SetProperty(name, value, reader);
@@ -87,7 +87,7 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---------------------------------------------------------------- TSplitter
 
-void TSplitter::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TSplitter::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "MinSize")) MinSize = StrToIntProp(value);
     else TWinControl::SetProperty(name, value, reader);
 }
@@ -147,7 +147,7 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---------------------------------------------------------------- TCoolBar
 
-void TCoolBar::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TCoolBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "AutoSize")) FAutoSize = StrToBoolProp(value);
     else TWinControl::SetProperty(name, value, reader);
 }
@@ -235,7 +235,7 @@ TToolButton* TToolButton::FindByCommand(UINT id) {
     return it == ButtonsById().end() ? nullptr : it->second;
 }
 
-void TToolButton::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TToolButton::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
     else if (SameText(name, "Caption")) {
         FCaption = value;
@@ -305,7 +305,7 @@ TToolBar::~TToolBar() {
     for (TToolButton* b : FButtons) b->FToolBar = nullptr;
 }
 
-void TToolBar::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TToolBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Images")) FImages = reader.Ref<TImageList>(value);
     else if (SameText(name, "ButtonWidth")) FButtonWidth = StrToIntProp(value);
     else if (SameText(name, "ShowCaptions")) FShowCaptions = StrToBoolProp(value);
@@ -413,7 +413,7 @@ bool TToolBar::CNNotify(NMHDR* hdr, LRESULT& result) {
 
 // ---------------------------------------------------------------- TStatusBar
 
-void TStatusBar::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TStatusBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "SimplePanel")) FSimplePanel = StrToBoolProp(value);
     else if (SameText(name, "AutoHint")) FAutoHint = StrToBoolProp(value);
     else if (SameText(name, "SimpleText")) SetSimpleText(value);
@@ -467,7 +467,7 @@ void TTabSheet::SetText(const std::string& s) {
     if (FPageControl) FPageControl->UpdateTab(this);
 }
 
-void TPageControl::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TPageControl::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Style")) {
         if (SameText(value, "tsFlatButtons")) FStyle = TTabStyle::tsFlatButtons;
         else if (SameText(value, "tsButtons")) FStyle = TTabStyle::tsButtons;
@@ -578,7 +578,7 @@ bool TPageControl::CNNotify(NMHDR* hdr, LRESULT& result) {
 
 // ---------------------------------------------------------------- TComboBoxEx
 
-void TComboBoxEx::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TComboBoxEx::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "AutoCompleteOptions")) {
         FAutoSuggest = Pos("acoAutoSuggest", value) > 0;
         FAutoAppend = Pos("acoAutoAppend", value) > 0;

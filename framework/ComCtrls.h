@@ -35,7 +35,7 @@ class TButton : public TWinControl, public TActionClient {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TButton"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     void Click();
     void ActionChanged() override;
     TNotifyEvent OnClick;
@@ -53,7 +53,7 @@ class TPanel : public TWinControl {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TPanel"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
@@ -65,7 +65,7 @@ class TSplitter : public TWinControl {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TSplitter"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     int MinSize = 30;
 
@@ -88,7 +88,7 @@ class TCoolBar : public TWinControl {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TCoolBar"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     void Realign() override;
     int BandCount();
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -110,7 +110,7 @@ public:
     explicit TToolButton(TComponent* owner);
     ~TToolButton() override;
     const char* ClassName() const override { return "TToolButton"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     void SetParentComponent(TComponent* parent) override;
 
     TToolBar* ToolBar() const { return FToolBar; }
@@ -143,7 +143,7 @@ public:
     using TWinControl::TWinControl;
     ~TToolBar() override;
     const char* ClassName() const override { return "TToolBar"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     int ButtonCount() const { return static_cast<int>(FButtons.size()); }
     TToolButton* Buttons(int index) const { return FButtons.at(index); }
     TImageList* Images() const { return FImages; }
@@ -177,7 +177,7 @@ class TStatusBar : public TWinControl {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TStatusBar"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     bool SimplePanel() const { return FSimplePanel; }
     bool AutoHint() const { return FAutoHint; }
     std::string SimpleText() const { return FSimpleText; }
@@ -219,7 +219,7 @@ class TPageControl : public TWinControl {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TPageControl"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     int PageCount() const { return static_cast<int>(FPages.size()); }
     TTabSheet* Pages(int index) const { return FPages.at(index); }
     TTabSheet* ActivePage() const;
@@ -277,7 +277,7 @@ class TRichEdit : public TWinControl {
 public:
     explicit TRichEdit(TComponent* owner);
     const char* ClassName() const override { return "TRichEdit"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     TRichEditStrings& Lines() { return FLines; }
     std::string Text() override;
@@ -396,7 +396,7 @@ public:
     explicit TListView(TComponent* owner);
     ~TListView() override;
     const char* ClassName() const override { return "TListView"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     TListItems& Items() { return FItems; }
     int ColumnCount() const { return static_cast<int>(FColumns.size()); }
@@ -447,7 +447,7 @@ class TTreeView : public TWinControl {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TTreeView"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     // Adds a node under parent (null: a root); children of a sorted tree stay in text order.
     TTreeNode* AddChild(TTreeNode* parent, const std::string& text);
     int Count() const { return static_cast<int>(FNodes.size()); }
@@ -472,7 +472,7 @@ class TComboBoxEx : public TWinControl {
 public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TComboBoxEx"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     // The edit control inside the box (CBEM_GETEDITCONTROL).
     HWND EditHandle();
     std::string Text() override;

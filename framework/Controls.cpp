@@ -197,7 +197,7 @@ void TComponent::SetParentComponent(TComponent* parent) {
     throw EComponentError(Format("%s cannot be placed in %s", FName.c_str(), parent ? parent->Name().c_str() : "nothing"));
 }
 
-void TComponent::SetProperty(const std::string& name, const std::string& value, TReader&) {
+void TComponent::SetProperty(const std::string& name, const std::string& value, TComponentResolver&) {
     if (SameText(name, "Tag")) {
         Tag = StrToIntProp(value);
         return;
@@ -251,7 +251,7 @@ TWinControl::~TWinControl() {
     if (FBrush) DeleteObject(FBrush);
 }
 
-void TWinControl::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TWinControl::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Align")) SetAlign(StrToAlign(value));
     else if (SameText(name, "Anchors")) FAnchors = StrToAnchors(value);
     else if (SameText(name, "Visible")) SetVisible(StrToBoolProp(value));

@@ -33,7 +33,7 @@ RUK_DECLARE_EXCEPTION(EPropertyError, EComponentError)  // "Property %s.%s does 
 class TComponent;
 class TWinControl;
 class TPopupMenu;
-class TReader;
+class TComponentResolver;
 
 // ---------------------------------------------------------------- exception display
 
@@ -103,7 +103,7 @@ public:
     // item's parent item, a tool button's tool bar); raises EComponentError when it cannot be.
     virtual void SetParentComponent(TComponent* parent);
     // One property from a form description; raises EPropertyError for an unknown name.
-    virtual void SetProperty(const std::string& name, const std::string& value, TReader& reader);
+    virtual void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader);
     // After every component of the description has its properties.
     virtual void Loaded() { FState &= ~csLoading; }
     void BeginLoading() { FState |= csLoading; }
@@ -131,9 +131,9 @@ T* FindComponentAs(const TComponent* owner, const std::string& name) {
 }
 
 // Resolves the names that a form description refers to (components and the form's methods).
-class TReader {
+class TComponentResolver {
 public:
-    virtual ~TReader() = default;
+    virtual ~TComponentResolver() = default;
     // Raise EComponentError when the name is unknown.
     virtual TComponent* FindComponent(const std::string& name) = 0;
     virtual TNotifyEvent FindMethod(const std::string& name) = 0;
@@ -197,7 +197,7 @@ public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
     const char* ClassName() const override { return "TWinControl"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     void Loaded() override;
 
     // The window; HandleNeeded creates it (and the windows of the parents first).

@@ -15,7 +15,7 @@ TOpenDialog::TExecuteHook& ExecuteHook() {
 
 void TOpenDialog::SetExecuteHook(TExecuteHook hook) { ExecuteHook() = std::move(hook); }
 
-void TOpenDialog::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TOpenDialog::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Filter")) Filter = value;
     else if (SameText(name, "FilterIndex")) FilterIndex = StrToIntProp(value);
     else if (SameText(name, "InitialDir")) InitialDir = value;

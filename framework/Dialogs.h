@@ -29,7 +29,7 @@ class TOpenDialog : public TComponent {
 public:
     explicit TOpenDialog(TComponent* owner) : TComponent(owner) {}
     const char* ClassName() const override { return "TOpenDialog"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     // Pairs of description and pattern separated by '|', as "Text files (*.txt)|*.txt".
     std::string Filter;

@@ -62,7 +62,7 @@ HICON& AppIconSlot() {
     return icon;
 }
 
-class TDescriptionReader : public TReader {
+class TDescriptionReader : public TComponentResolver {
 public:
     TDescriptionReader(TForm& form, const std::function<TNotifyEvent(const std::string&)>& methods)
         : FForm(form), FMethods(methods) {}
@@ -169,7 +169,7 @@ void TForm::BeforeDestruction() {
     DestroyHandle();
 }
 
-void TForm::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TForm::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "ClientWidth")) FClientWidth = StrToIntProp(value);
     else if (SameText(name, "ClientHeight")) FClientHeight = StrToIntProp(value);
     else if (SameText(name, "Left")) FBounds.Left = StrToIntProp(value);

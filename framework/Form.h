@@ -94,7 +94,7 @@ public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
     const char* ClassName() const override { return "TForm"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     void BeforeDestruction() override;
 
     // Builds the components of a description; methods resolves the handler names.

@@ -6,7 +6,7 @@ TImageList::~TImageList() {
     if (FHandle) ImageList_Destroy(FHandle);
 }
 
-void TImageList::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TImageList::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Width")) FWidth = StrToIntProp(value);
     else if (SameText(name, "Height")) FHeight = StrToIntProp(value);
     else TComponent::SetProperty(name, value, reader);

@@ -16,7 +16,7 @@ public:
     explicit TImageList(TComponent* owner) : TComponent(owner) {}
     ~TImageList() override;
     const char* ClassName() const override { return "TImageList"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }

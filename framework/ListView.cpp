@@ -143,7 +143,7 @@ TListView::~TListView() {
     FItems.FOwned.clear();
 }
 
-void TListView::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TListView::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "ViewStyle")) {
         if (SameText(value, "vsReport")) FViewStyle = TViewStyle::vsReport;
         else if (SameText(value, "vsList")) FViewStyle = TViewStyle::vsList;
@@ -290,7 +290,7 @@ bool TListView::AlphaSort() { return CustomSort(CompareCaptions, 0); }
 
 // ---------------------------------------------------------------- TTreeView
 
-void TTreeView::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TTreeView::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "MultiSelect")) FMultiSelect = StrToBoolProp(value);
     else if (SameText(name, "SortType")) {
         if (SameText(value, "stText")) FSortByText = true;

@@ -34,7 +34,7 @@ TMenuItem::~TMenuItem() {
     // The HMENUs belong to the menu component, which destroys them.
 }
 
-void TMenuItem::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TMenuItem::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Caption")) SetCaption(value);
     else if (SameText(name, "Hint")) SetHint(value);
     else if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
@@ -203,7 +203,7 @@ TMenu::~TMenu() {
     delete FItems;
 }
 
-void TMenu::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TMenu::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Images")) FImages = reader.Ref<TImageList>(value);
     else TComponent::SetProperty(name, value, reader);
 }

@@ -21,7 +21,7 @@ public:
     explicit TMenuItem(TComponent* owner);
     ~TMenuItem() override;
     const char* ClassName() const override { return "TMenuItem"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     // Own values where given, else the action's.
     std::string Caption() const;
@@ -82,7 +82,7 @@ class TMenu : public TComponent {
 public:
     explicit TMenu(TComponent* owner);
     ~TMenu() override;
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     // The invisible root whose children are the menu's top items.
     TMenuItem* Items() const { return FItems; }
     HMENU Handle();

@@ -139,7 +139,7 @@ void TRichEditStrings::SaveToFile(const std::string& fileName) {
 
 TRichEdit::TRichEdit(TComponent* owner) : TWinControl(owner), FLines(*this) { FTabStop = true; }
 
-void TRichEdit::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TRichEdit::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "ReadOnly")) SetReadOnly(StrToBoolProp(value));
     else if (SameText(name, "PlainText")) FPlainText = StrToBoolProp(value);
     else if (SameText(name, "HideSelection")) FHideSelection = StrToBoolProp(value);

@@ -245,7 +245,7 @@ TWebBrowser::~TWebBrowser() {
     DestroyHandle();
 }
 
-void TWebBrowser::SetProperty(const std::string& name, const std::string& value, TReader& reader) {
+void TWebBrowser::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     TWinControl::SetProperty(name, value, reader);
 }
 

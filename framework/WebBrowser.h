@@ -95,7 +95,7 @@ public:
     explicit TWebBrowser(TComponent* owner);
     ~TWebBrowser() override;
     const char* ClassName() const override { return "TWebBrowser"; }
-    void SetProperty(const std::string& name, const std::string& value, TReader& reader) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
     IBrowserLayer& Layer();
     void Navigate(const std::wstring& url) { Layer().Navigate(url); }

@@ -40,7 +40,7 @@ std::string ReadAll(const std::string& path) {
     return std::string(m.Memory(), static_cast<size_t>(m.Size()));
 }
 
-struct NullReader : TReader {
+struct NullReader : TComponentResolver {
     TComponent* FindComponent(const std::string&) override { return nullptr; }
     TNotifyEvent FindMethod(const std::string&) override { return nullptr; }
 };
