@@ -1,6 +1,7 @@
 // RUKLexmill: the program's entry.
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
+#include "RUKMath.h"
 #include "RUKLexmillMain.h"
 
 #include <windows.h>
@@ -13,6 +14,8 @@ ruk::TRUKDynShlWAPIUnit GShlWAPIUnit;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace ruk;
+    // Extended arithmetic with a 64-bit mantissa; threads started from here inherit it.
+    SetExtendedControlWord();
     try {
         Application->Initialize();
         Application->SetTitle("RUK Lexmill");
