@@ -7,8 +7,12 @@
 
 namespace ruk {
 
+// The thread class resumes a running thread inside its own constructor, before this object is
+// complete; so the thread is created suspended and let go once the members exist.
 TRUKConvertCharEncodingThread::TRUKConvertCharEncodingThread(bool CreateSuspended)
-    : TThread(CreateSuspended) {}
+    : TThread(true) {
+    if (!CreateSuspended) Resume();
+}
 
 TRUKConvertCharEncodingThread::TRUKConvertCharEncodingThread(const std::string& FileName)
     : TThread(true), FFileName(FileName) {}

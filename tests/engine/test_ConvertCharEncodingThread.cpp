@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 using namespace ruk;
 using namespace ruk::test;
 
@@ -93,6 +96,21 @@ TEST(DocumentLoader, NoFileGivesZeroAndNoText) {
     EXPECT_EQ(nothing.ReturnValue(), 0);
     EXPECT_EQ(nothing.FileName(), "");
     EXPECT_EQ(nothing.ConvertedText(), "");
+}
+
+// A loader created running starts only once it is complete. Started any earlier, its thread
+// would run Execute on a half-built object; many loaders at once make that show.
+TEST(DocumentLoader, CreatedRunningLoaderHasNothingToLoad) {
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::unique_ptr<TRUKConvertCharEncodingThread>> loaders;
+        for (int i = 0; i < 100; ++i) loaders.push_back(std::make_unique<TRUKConvertCharEncodingThread>(false));
+        for (auto& loader : loaders) {
+            loader->WaitFor();
+            EXPECT_EQ(loader->ReturnValue(), 0);
+            EXPECT_EQ(loader->FatalExceptionMessage(), "");
+            EXPECT_EQ(loader->ConvertedText(), "");
+        }
+    }
 }
 
 TEST(DocumentLoader, FileHeldOpenByAnotherHandleGivesSharingViolation) {
