@@ -183,7 +183,8 @@ HRESULT SHAutoComplete(HWND hwndEdit, DWORD dwFlags);
 //   start: CoInitialize; when the common-controls version (comctl32.dll's file version,
 //          major.minor in 32 bits, -1 when unreadable) is below 5.80 (0x00050050), last
 //          error 120 and nothing loaded; else the library is loaded once and
-//          SHAutoComplete resolved (PAddrSHAutoComplete raises when that fails);
+//          SHAutoComplete resolved (PAddrSHAutoComplete raises when that fails; a start
+//          that raises has no stop, and COM stays initialised);
 //   stop:  at 5.80 or later the library is freed and the last error set to the result of
 //          the free; then CoUninitialize.
 class TRUKDynShlWAPIUnit {

@@ -1,10 +1,14 @@
 #include "RUKSysUtils.h"
 
+#include "Classes.h"
 #include "RUKMBCS.h"
+#include "SysUtils.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cstdint>
 #include <string_view>
 
@@ -54,11 +58,12 @@ int DelimiterCountV(char delimiter, std::string_view s) {
 template <typename Visit>
 bool ForEachToken(char delimiter, std::string_view s, Visit visit) {
     const int n = Len(s);
-    if (DelimiterCountV(delimiter, s) == 0) return n > 1 && visit(s);
+    // Finding no first delimiter is DelimiterCount = 0, without a scan of the whole
+    // text: the first token of a long text costs only the way to its end.
+    int d = PosNextDelimiterV(delimiter, 1, s);
+    if (d == -1) return n > 1 && visit(s);
     int last = 0;  // position of the last delimiter passed
-    for (;;) {
-        const int d = PosNextDelimiterV(delimiter, last + 1, s);
-        if (d == -1) break;
+    for (; d != -1; d = PosNextDelimiterV(delimiter, last + 1, s)) {
         if (d > last + 1 && visit(Span(s, last + 1, d - 1))) return true;
         last = d;
     }
@@ -152,6 +157,14 @@ int MBPosStr(const std::string& sub, const std::string& s, int from, const TRUKL
     const int m = Len(sub);
     if (m == 0 || m > n) return 0;
     if (from < 1) from = 1;
+    if (!lead.Any) {
+        // The word count runs this once per distinct word over the whole text.
+        const char* p = s.data();
+        const char* q = sub.data();
+        for (int i = from - 1; i <= n - m; ++i)
+            if (p[i] == q[0] && std::equal(q + 1, q + m, p + i + 1)) return i + 1;
+        return 0;
+    }
     int found = 0;
     ForEachCharStart(s, n - m + 1, lead, [&](int i) {
         if (i + 1 < from || s.compare(static_cast<size_t>(i), static_cast<size_t>(m), sub) != 0)
@@ -456,6 +469,359 @@ std::string RightPadStrToLen(const std::string& s, int length, char fill) {
     const std::int64_t missing = static_cast<std::int64_t>(length) - Len(s);
     if (missing < 1) return {};
     return s + std::string(static_cast<size_t>(missing), fill);
+}
+
+// ---------------------------------------------------------------- splitting: counts
+
+int DelimitedStringCount(char delimiter, const std::string& s) {
+    int count = 0;
+    ForEachToken(delimiter, s, [&](std::string_view) {
+        ++count;
+        return false;
+    });
+    return count;
+}
+
+int QuotedStrCount(char quote, const std::string& s) {
+    const int n = CharCount(quote, s);
+    if (n % 2 != 0) return -1;
+    return n / 2;
+}
+
+// ---------------------------------------------------------------- splitting: delimiters
+
+std::string GetStrUpToFirstDelimiter(char delimiter, const std::string& s) {
+    const int p = PosFirstDelimiter(delimiter, s);
+    return p > 0 ? s.substr(0, static_cast<size_t>(p - 1)) : std::string();
+}
+
+std::string GetStrFromFirstDelimiter(char delimiter, const std::string& s) {
+    const int p = PosFirstDelimiter(delimiter, s);
+    return p > 0 ? s.substr(static_cast<size_t>(p)) : std::string();
+}
+
+std::string GetStrUpToSecondDelimiter(char delimiter, const std::string& s) {
+    std::string t = GetStrFromFirstDelimiter(delimiter, s);
+    size_t skip = 0;
+    while (skip < t.size() && U(t[skip]) <= 32) ++skip;
+    t.erase(0, skip);
+    return GetStrUpToFirstDelimiter(delimiter, t);
+}
+
+std::string GetStrFromSecondDelimiter(char delimiter, const std::string& s) {
+    const int first = PosFirstDelimiter(delimiter, s);
+    if (first < 0) return {};
+    const int second = PosNextDelimiter(delimiter, first + 1, s);
+    return second > 0 ? s.substr(static_cast<size_t>(second)) : std::string();
+}
+
+std::string DeleteLastDelimiter(char delimiter, const std::string& s) {
+    const int p = MBLastPosChar(delimiter, s, AnsiLeadBytes());
+    if (p == 0) return s;
+    std::string r = s;
+    r.erase(static_cast<size_t>(p - 1), 1);
+    return r;
+}
+
+std::string DelLastDelimiterStr(const std::string& delimiters, const std::string& s) {
+    std::string r = s;
+    for (auto it = delimiters.rbegin(); it != delimiters.rend() && !r.empty(); ++it)
+        r = DeleteLastDelimiter(*it, r);
+    return r;
+}
+
+// ---------------------------------------------------------------- splitting: periods
+
+str_255 RetShortStringToLastPeriod(const str_255& s) { return RetLongStringToLastPeriod(s); }
+
+str_255 RetShortStringFromLastPeriod(const str_255& s) {
+    const std::string t = s;
+    const size_t p = t.rfind('.');
+    return p == std::string::npos ? std::string() : t.substr(p + 1);
+}
+
+std::string RetLongStringToLastPeriod(const std::string& s) {
+    const size_t p = s.rfind('.');
+    return p == std::string::npos ? s : s.substr(0, p);
+}
+
+std::string RetLongStringFromLastPeriod(const std::string& s) {
+    const size_t p = s.rfind('.');
+    return p == std::string::npos ? std::string() : s.substr(p);
+}
+
+// ---------------------------------------------------------------- splitting: backslashes
+
+std::string RetLongStringFromFirstDoubleBackslash(const std::string& s) {
+    const size_t p = s.find("\\\\");
+    return p == std::string::npos ? std::string() : s.substr(p + 2);
+}
+
+std::string RetLongStringToFirstBackslash(const std::string& s) {
+    const size_t p = s.find('\\');
+    return p == std::string::npos ? std::string() : s.substr(0, p);
+}
+
+std::string RetLongStringFromFirstBackslash(const std::string& s) {
+    const size_t p = s.find('\\');
+    return p == std::string::npos ? std::string() : s.substr(p + 1);
+}
+
+std::string RetLongStringFromBackslash(const std::string& s, std::uint32_t index) {
+    if (index > 0x7FFFFFFFu) RangeError();
+    return DelimitedString('\\', s, static_cast<int>(index));
+}
+
+std::string DeletePathString(const std::string& s) {
+    const size_t p = s.find_last_of("\\:");
+    if (p == std::string::npos) return s;
+    // The path is a prefix, so its first occurrence is the one at the start.
+    return s.substr(p + 1);
+}
+
+std::string DeleteSuffixString(const std::string& s) {
+    const size_t p = s.find_last_of(".\\:");
+    if (p == std::string::npos || s[p] != '.') return s;
+    // The first occurrence of the extension goes, even when it stands earlier.
+    const std::string ext = s.substr(p);
+    std::string r = s;
+    r.erase(r.find(ext), ext.size());
+    return r;
+}
+
+std::string PrependBackslash(const std::string& s) {
+    if (s.empty()) return {};
+    const int p = MBPosChar('\\', s, 1, AnsiLeadBytes());
+    if (p == 0) return '\\' + s;
+    return p == 1 ? s : std::string();
+}
+
+std::string PrependDoubleBackslash(const std::string& s) {
+    if (s.empty()) return {};
+    const int p = MBPosStr("\\\\", s, 1, AnsiLeadBytes());
+    if (p == 0) return "\\\\" + s;
+    return p == 1 ? s : std::string();
+}
+
+int BackslashCount(const std::string& s) { return DelimiterCount('\\', s); }
+
+int PosFirstBackslash(const std::string& s) { return PosNextBackslash(s, 1); }
+
+int PosNextBackslash(const std::string& s, int start) {
+    const int p = PosNextDelimiter('\\', start, s);
+    return p < 0 ? 0 : p;
+}
+
+// ---------------------------------------------------------------- streams, masks, integers
+
+int GetByteOrderMark(TStream* stream, std::uint32_t& mark) {
+    if (!stream) return -1;
+    Int64 position = 0;
+    bool moved = false;
+    try {
+        position = stream->Position();
+        if (position < INT32_MIN || position > INT32_MAX) return -1;
+        if (stream->Size() < 2) return -1;
+        moved = true;
+        stream->Seek(0, soBeginning);
+        unsigned char bytes[2];
+        stream->ReadBuffer(bytes, 2);
+        mark = (mark & 0xFFFF0000u) | bytes[0] | (static_cast<std::uint32_t>(bytes[1]) << 8);
+        if (stream->Position() != position) stream->Seek(position, soBeginning);
+        return 0;
+    } catch (const std::exception&) {
+        // Leave the stream where the caller had it even after a failed read.
+        if (moved) {
+            try {
+                stream->Seek(position, soBeginning);
+            } catch (const std::exception&) {
+            }
+        }
+        return -1;
+    }
+}
+
+int GetByteOrderMark(const std::string& fileName, std::uint32_t& mark) {
+    if (fileName.empty()) return -1;
+    TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+    return GetByteOrderMark(&file, mark);
+}
+
+std::uint8_t RetNumBitsSetInLongintMask(std::uint32_t mask) {
+    return static_cast<std::uint8_t>(std::popcount(mask));
+}
+
+char RetDrvCharFromDrvMask(std::uint32_t mask, std::uint8_t index) {
+    // Index 0 visits every drive, as an index beyond the last drive does.
+    const int visits = index == 0 ? 26 : index;
+    char letter = '@';
+    int visited = 0;
+    for (int drive = 0; drive < 26 && visited < visits; ++drive) {
+        if (mask & (std::uint32_t{1} << drive)) {
+            letter = static_cast<char>('A' + drive);
+            ++visited;
+        }
+    }
+    return letter;
+}
+
+Int64 LongintToInt64(std::uint32_t low, std::int32_t high) {
+    return static_cast<Int64>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(high)) << 32) | low);
+}
+
+std::uint32_t Int64LoDWORD(Int64 value) { return static_cast<std::uint32_t>(value); }
+
+std::uint32_t Int64HiDWORD(Int64 value) {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(value) >> 32);
+}
+
+std::int32_t HexStrToInt(const str_8& hex) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < hex.Length(); ++i) {
+        const char c = hex.Data()[i];
+        std::uint32_t digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<std::uint32_t>(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<std::uint32_t>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<std::uint32_t>(c - 'a' + 10);
+        value = (value << 4) | digit;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// ---------------------------------------------------------------- buffers and byte arrays
+
+int GetNumZeroTerminatedStrsInBuf(const char* buffer, int size) {
+    if (!buffer || size < 1) return -1;
+    int count = 0;
+    for (int i = 0; i < size && buffer[i] != '\0';) {
+        int end = i;
+        while (end < size && buffer[end] != '\0') ++end;
+        if (end == size) break;  // runs off the buffer
+        ++count;
+        i = end + 1;
+    }
+    return count;
+}
+
+int GetZeroTerminatedStringsFromBuf(const char* buffer, int size, TStringList* list) {
+    if (!list) return -1;
+    const int n = GetNumZeroTerminatedStrsInBuf(buffer, size);
+    const char* text = buffer;
+    for (int i = 0; i < n; ++i) {
+        const std::string s(text);
+        list->Add(s);
+        text += s.size() + 1;
+    }
+    return n;
+}
+
+namespace {
+
+int Size(const TByteArray& a) { return static_cast<int>(a.size()); }
+
+std::string ZTextAt(const TByteArray& a, int at) {
+    const auto* begin = a.data() + at;
+    const auto* end = a.data() + a.size();
+    const auto* zero = std::find(begin, end, 0);
+    return std::string(reinterpret_cast<const char*>(begin), static_cast<size_t>(zero - begin));
+}
+
+}  // namespace
+
+int RetZeroTerminatedStrArrayLength(const TByteArray& a) {
+    const int n = Size(a);
+    int i = 0;
+    while (i + 1 < n && a[static_cast<size_t>(i)] != 0 && a[static_cast<size_t>(i + 1)] != 0) ++i;
+    return i - 1;
+}
+
+int RetZeroTerminatedStrCount(const TByteArray& a) {
+    const int size = RetZeroTerminatedStrArrayLength(a);
+    int cursor = ByteArrayCursorUnset;
+    int count = 0;
+    for (std::string s = RetFirstZTerminatedStrFromByteArray(a, size, cursor); !s.empty();
+         s = RetNextZTerminatedStrFromByteArray(a, size, cursor))
+        ++count;
+    return count;
+}
+
+std::string RetFirstZTerminatedStrFromByteArray(const TByteArray& a, int size, int& cursor) {
+    return RetFirstZTerminatedStrFromByteArray(a, size, 1, cursor);
+}
+
+std::string RetFirstZTerminatedStrFromByteArray(const TByteArray& a, int size, int step, int& cursor) {
+    if (a.empty() || size < 2) return {};
+    cursor = step;
+    return ZTextAt(a, 0);
+}
+
+std::string RetNextZTerminatedStrFromByteArray(const TByteArray& a, int size, int& cursor) {
+    return RetNextZTerminatedStrFromByteArray(a, size, 1, cursor);
+}
+
+std::string RetNextZTerminatedStrFromByteArray(const TByteArray& a, int size, int step, int& cursor) {
+    if (cursor < 0 || cursor >= Size(a) || size < 2) return {};
+    std::string s = ZTextAt(a, cursor);
+    cursor += step;
+    return s;
+}
+
+std::string RetZeroTerminatedStrFromByteArray(int index, const TByteArray& a, int size) {
+    if (a.empty() || size < 2 || (index != 0 && index != 1)) return {};
+    return ZTextAt(a, 0);
+}
+
+std::string RetZeroTerminatedStrFromByteArray(int index, const TByteArray& a, int step, int size) {
+    if (index < 0 || a.empty() || size < 2) return {};
+    if (index <= 1) return ZTextAt(a, 0);
+    // Where the next reader stands after index - 1 steps; a cursor that leaves the
+    // array on the way stays outside it.
+    const std::int64_t at = static_cast<std::int64_t>(index - 1) * step;
+    if (at < 0 || at >= Size(a)) return {};
+    return ZTextAt(a, static_cast<int>(at));
+}
+
+namespace {
+
+std::uint16_t WordAt(const TByteArray& a, std::int64_t at) {
+    return static_cast<std::uint16_t>(a[static_cast<size_t>(at)] | (a[static_cast<size_t>(at + 1)] << 8));
+}
+
+}  // namespace
+
+std::uint16_t RetFirstWORDFromByteArray(const TByteArray& a, int /*size*/, int& cursor) {
+    if (Size(a) < 2) return 0;
+    cursor = 2;
+    return WordAt(a, 0);
+}
+
+std::uint16_t RetNextWORDFromByteArray(const TByteArray& a, int /*size*/, int& cursor) {
+    if (cursor < 0 || cursor + 1 >= Size(a)) return 0;
+    const std::uint16_t w = WordAt(a, cursor);
+    cursor += 2;
+    return w;
+}
+
+std::uint16_t RetWORDFromByteArray(int index, const TByteArray& a, int /*size*/) {
+    if (index < 0) return 0;
+    const std::int64_t at = index <= 1 ? 0 : 2 * static_cast<std::int64_t>(index) - 2;
+    if (at + 1 >= Size(a)) return 0;
+    return WordAt(a, at);
+}
+
+int IncLargeIntArray(TLargeIntArray a) {
+    if (a.empty()) return -1;
+    a.resize(a.size() + 1);
+    return static_cast<int>(a.size());
+}
+
+int DecLargeIntArray(TLargeIntArray a) {
+    if (a.empty()) return -1;
+    a.resize(a.size() - 1);
+    return static_cast<int>(a.size());
 }
 
 }  // namespace ruk

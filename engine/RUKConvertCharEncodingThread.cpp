@@ -7,8 +7,12 @@
 
 namespace ruk {
 
+// The thread class resumes a running thread inside its own constructor, before this object is
+// complete; so the thread is created suspended and let go once the members exist.
 TRUKConvertCharEncodingThread::TRUKConvertCharEncodingThread(bool CreateSuspended)
-    : TThread(CreateSuspended) {}
+    : TThread(true) {
+    if (!CreateSuspended) Resume();
+}
 
 TRUKConvertCharEncodingThread::TRUKConvertCharEncodingThread(const std::string& FileName)
     : TThread(true), FFileName(FileName) {}
@@ -27,6 +31,18 @@ size_t UnitLength(const wchar_t* units, size_t count) {
     return n;
 }
 
+// The thread's last error as a result code, 0xE000FEFF when there is none.
+DWORD LastErrorCode() {
+    const DWORD code = GetLastError();
+    return code != 0 ? code : RUK_E_EXCEPTION;
+}
+
+// Closes the file however Execute ends.
+struct TFileHandleGuard {
+    HANDLE Handle;
+    ~TFileHandleGuard() { CloseHandle(Handle); }
+};
+
 std::string WideToAnsiText(const wchar_t* units, size_t count) {
     if (count == 0) return std::string();
     const int n = static_cast<int>(count);
@@ -44,13 +60,28 @@ void TRUKConvertCharEncodingThread::Execute() {
         SetReturnValue(0);
         return;
     }
+    // The file is opened and read here rather than through the file stream's open and
+    // ReadBuffer, which report a failure by an exception: the first exception raised in the
+    // process clears the thread's last error on its way, and the code of the failure with it.
+    // Access and sharing are the stream's for fmOpenRead | fmShareExclusive.
+    const HANDLE handle = CreateFileA(FFileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetReturnValue(static_cast<int>(LastErrorCode()));
+        return;
+    }
+    const TFileHandleGuard closer{handle};
     DWORD code = 0;
     // The memory stream reports a failed allocation as a stream error; it is told apart by
     // where it happens.
     bool allocating = false;
     try {
-        TFileStream file(FFileName, fmOpenRead | fmShareExclusive);
+        THandleStream file(handle);
         const Int64 size = file.Size();
+        if (size < 0) {
+            SetReturnValue(static_cast<int>(LastErrorCode()));
+            return;
+        }
         if (size > RUK_MAX_LOADABLE_FILE_SIZE) {
             SetReturnValue(ERROR_FILE_TOO_LARGE);
             return;
@@ -63,8 +94,17 @@ void TRUKConvertCharEncodingThread::Execute() {
         allocating = false;
         char* memory = FMemoryStream->Memory();
         std::memset(memory, 0, bytes + 2);
-        if (bytes > 0) file.ReadBuffer(memory, static_cast<int>(bytes));
+        for (size_t done = 0; done < bytes;) {
+            const int n = file.Read(memory + done, static_cast<int>(bytes - done));
+            if (n <= 0) {
+                SetReturnValue(static_cast<int>(LastErrorCode()));
+                return;
+            }
+            done += static_cast<size_t>(n);
+        }
 
+        // The mark test sees the two zero bytes too: it looks at the first two bytes only, and
+        // a file shorter than that has a zero among them, so the answer is the same.
         const unsigned char* raw = reinterpret_cast<const unsigned char*>(memory);
         // The platform's test never reports the big-endian mark; such a file is still UTF-16
         // and is read with its bytes swapped rather than as two characters of ANSI text.

@@ -167,10 +167,7 @@ bool TRUKGenWordListFromHTMLThread::StageTerminated() {
     return Terminated();
 }
 
-bool TRUKGenWordListFromHTMLThread::StepTerminated() {
-    CheckPause();
-    return Terminated();
-}
+bool TRUKGenWordListFromHTMLThread::StepTerminated() { return StageTerminated(); }
 
 // Sections, the title and tags are delivered through Synchronize whether or not a handler is
 // assigned; without one the delivery method does nothing on the user-interface thread, so

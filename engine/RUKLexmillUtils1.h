@@ -15,8 +15,8 @@ constexpr DWORD RUK_E_STREAM_TOO_SHORT = 0xE000007A;
 bool IsUnicodeTextStream(TMemoryStream* Stream, int Flags);
 // The little-endian mark FF FE (IS_TEXT_UNICODE_SIGNATURE).
 bool HasUnicodeSignature(TMemoryStream* Stream);
-// The reversed mark FE FF (IS_TEXT_UNICODE_REVERSE_SIGNATURE). The platform's test never
-// answers 1 for it (a reversed mark rules the text out as Unicode).
+// The reversed mark FE FF (IS_TEXT_UNICODE_REVERSE_SIGNATURE). The platform counts a reversed
+// mark against the text being Unicode, so this test does not answer 1 there.
 bool HasReverseUnicodeSignature(TMemoryStream* Stream);
 // Either of the two.
 bool HasUnicodeByteOrderMark(TMemoryStream* Stream);

@@ -169,17 +169,33 @@ private:
 
 using TThreadMethod = std::function<void()>;
 
-// Thread of the user-interface (main) thread: the one that loaded the program.
+// Thread of the user-interface (main) thread: the one that ran the program's static
+// initialisation.
 DWORD MainThreadID();
 // Runs the queued synchronize calls; called by the message loops of the main thread
 // (and by anything that waits on the main thread). Returns true when it ran any.
+// On any other thread it does nothing and returns false.
 bool CheckSynchronize();
+// Creates, on the main thread, the hidden message-only window whose window procedure
+// runs CheckSynchronize when a worker has queued a call, so that queued calls also run
+// inside modal loops (message boxes, dialogs). Idempotent; does nothing on other
+// threads. TThread's constructor (on the main thread) and Application->Initialize call it.
+void InitSynchronizeWindow();
+// The window above, or null while it does not exist.
+HWND SynchronizeWindow();
 
 // Worker thread base. The operating-system thread is always created suspended with the
 // object as its argument; unless CreateSuspended it is resumed at once. After Execute
 // returns (or raises: the exception is held as FatalException), DoTerminate runs
 // OnTerminate through Synchronize; the thread then ends with ReturnValue as exit code
-// and deletes its object when FreeOnTerminate was set.
+// and deletes its object when FreeOnTerminate was set. ReturnValue and FreeOnTerminate
+// are read before DoTerminate runs. A new thread starts with the floating-point control
+// word of the thread that constructed it.
+//
+// With createSuspended false the thread is resumed at the end of TThread's own
+// constructor, before a derived constructor has run: only a class that keeps no state
+// of its own for Execute may be created that way. Every other worker is created
+// suspended and resumed by its creator.
 //
 // A derived class whose members are used by Execute must call WaitForShutdown() in its
 // own destructor, so that the thread has ended before those members are destroyed.
@@ -190,10 +206,15 @@ public:
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
+    // Raise EThread "Thread Error: %s (%d)" when the system call fails.
     void Resume();
     void Suspend();
     void Terminate() { FTerminated = true; }
-    DWORD WaitFor();  // on the main thread it keeps running synchronize calls
+    // Waits for the thread to end and returns its exit code; on the main thread it keeps
+    // running synchronize calls (and sent messages) while it waits. Called on the thread
+    // itself, or inside one of its own synchronized calls (OnTerminate included), it would
+    // never return and raises EThread instead; so a thread is never destroyed there.
+    DWORD WaitFor();
 
     HANDLE Handle() const { return FHandle; }
     DWORD ThreadID() const { return FThreadID; }
@@ -217,8 +238,18 @@ public:
 protected:
     virtual void Execute() = 0;
     virtual void DoTerminate();
-    // Terminates, resumes once when created suspended and never started, and waits
-    // for the thread to end. Idempotent; the base destructor calls it too.
+    // The pause and continuation behind Suspend and Resume once the thread has been
+    // started. The base class suspends and resumes the operating-system thread, wherever
+    // it is; a worker may override both to pause at its own checkpoints instead (so it is
+    // never stopped while holding a lock that the user-interface thread needs). Results as
+    // SuspendThread / ResumeThread: the suspend count before the call, (DWORD)-1 with the
+    // last error set on failure; a cooperative DoResume returns 1 when the pause ended.
+    // The first start of a thread created suspended always resumes the system thread.
+    virtual DWORD DoSuspend();
+    virtual DWORD DoResume();
+    // Terminates, lifts every suspension (the initial one of a thread that never ran
+    // included) and waits for the thread to end. Idempotent; does nothing on the thread
+    // itself (FreeOnTerminate); the base destructor calls it too.
     void WaitForShutdown();
 
 private:
@@ -228,10 +259,11 @@ private:
     volatile bool FTerminated = false;
     volatile bool FSuspended = false;
     volatile bool FFinished = false;
-    volatile bool FStarted = false;
+    volatile bool FStarted = false;  // the system thread has been resumed once
     bool FCreateSuspended = false;
     bool FFreeOnTerminate = false;
     int FReturnValue = 0;
+    unsigned short FFpuControlWord = 0;
     std::exception_ptr FFatalException;
 };
 

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 using namespace ruk;
 using namespace ruk::test;
 
@@ -95,6 +98,21 @@ TEST(DocumentLoader, NoFileGivesZeroAndNoText) {
     EXPECT_EQ(nothing.ConvertedText(), "");
 }
 
+// A loader created running starts only once it is complete. Started any earlier, its thread
+// would run Execute on a half-built object; many loaders at once make that show.
+TEST(DocumentLoader, CreatedRunningLoaderHasNothingToLoad) {
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::unique_ptr<TRUKConvertCharEncodingThread>> loaders;
+        for (int i = 0; i < 100; ++i) loaders.push_back(std::make_unique<TRUKConvertCharEncodingThread>(false));
+        for (auto& loader : loaders) {
+            loader->WaitFor();
+            EXPECT_EQ(loader->ReturnValue(), 0);
+            EXPECT_EQ(loader->FatalExceptionMessage(), "");
+            EXPECT_EQ(loader->ConvertedText(), "");
+        }
+    }
+}
+
 TEST(DocumentLoader, FileHeldOpenByAnotherHandleGivesSharingViolation) {
     EngineTempFolder folder;
     const std::string file = folder.File("held.html");
@@ -107,6 +125,34 @@ TEST(DocumentLoader, FileHeldOpenByAnotherHandleGivesSharingViolation) {
     EXPECT_EQ(r.text, "");
     // Once it is free again it loads.
     EXPECT_EQ(Load(file).code, RUK_LOADED_ANSI_TEXT);
+}
+
+// The same in a process of its own, where the loader's failure comes before any exception has
+// been raised: the code must not depend on what the process did before.
+TEST(DocumentLoader, SharingViolationIsReportedAlsoInAFreshProcess) {
+    char exe[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, exe, MAX_PATH), 0u);
+    std::string command = std::string("\"") + exe +
+                          "\" --gtest_filter=DocumentLoader.FileHeldOpenByAnotherHandleGivesSharingViolation";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &inherit, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(nul, INVALID_HANDLE_VALUE);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started =
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(nul);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(exitCode, 0u);
 }
 
 TEST(DocumentLoader, TheLoaderHoldsTheFileExclusivelyOnlyWhileReading) {

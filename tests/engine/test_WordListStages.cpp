@@ -81,11 +81,11 @@ const std::vector<TextStageCase>& TextStageCases() {
         {"TitleUnclosed", Title, "<title>x", "<title>x", {}, 0},
         // Tags, each replaced by one blank and reported at its place in the text of that moment.
         {"TagsPositionsAfterEarlierRemovals", Tags, "<b>x</b>", " x ",
-         {TagEvent("<b>", 1, 3), TagEvent("</b>", 3, 6)}, 0},
+         {TagEvent("<b>", 1, 3), TagEvent("</b>", 3, 6)}, 1},
         {"TagFromFirstOpeningToFirstClosing", Tags, "a < b <i>c", "a  c", {TagEvent("< b <i>", 3, 9)}, 0},
         {"TagsEveryPassFromTheSecondIsChecked", Tags, "<a><b><c>", "   ",
          {TagEvent("<a>", 1, 3), TagEvent("<b>", 2, 4), TagEvent("<c>", 3, 5)}, 2},
-        {"TagSameTagTwice", Tags, "<p>x<p>", " x ", {TagEvent("<p>", 1, 3), TagEvent("<p>", 3, 5)}, 0},
+        {"TagSameTagTwice", Tags, "<p>x<p>", " x ", {TagEvent("<p>", 1, 3), TagEvent("<p>", 3, 5)}, 1},
         {"TagAtTheEnd", Tags, "x<b>", "x ", {TagEvent("<b>", 2, 4)}, 0},
         {"TagEmptyAtStart", Tags, "<>x", " x", {TagEvent("<>", 1, 2)}, 0},
         {"TagInLastTwoPositionsNeverOpens", Tags, "x<>", "x<>", {}, 0},

@@ -132,6 +132,27 @@ TEST_P(WordListStageSetTest, HandlerExceptionEndsTheRun) {
               "<html>  <head><title>My Page</title>    </head>  <body><p>Hello, world!</p></body>  </html>  ");
 }
 
+// Any byte string is a document: what is unclosed stays, and every step runs to its end.
+TEST_P(WordListStageSetTest, MalformedDocumentsRunToTheEnd) {
+    std::string allBytes;
+    for (int b = 255; b >= 0; --b) allBytes += static_cast<char>(b);
+    const std::vector<std::string> documents = {
+        "<", ">", "<<<<", ">>>>", "<>", "<><>", "<!--", "-->", "<!---->", "<style", "</style>",
+        "<script><style></script></style>", "<title></title><title>", "&", "&amp", "&&amp;;",
+        std::string("a\0b <b>c\0</b> d", 15), std::string(1, '\0'), "\xFF\xFE<\x80>", allBytes,
+        "((((\"\"\"[[[{{{ ))) ]]] }}}", "a, b; c. d: e! f? g= h\" i+ j( k) l", "\t\r\n \t\r\n",
+        std::string(300, ' ') + "x" + std::string(300, ' '),
+    };
+    for (const std::string& doc : documents) {
+        SCOPED_TRACE(Escaped(doc));
+        const WorkerRun run = RunWorker(GetParam(), doc, "a\r\n");
+        EXPECT_EQ(run.fatalMessage, "");
+        EXPECT_TRUE(run.deliveriesConsistent);
+        ASSERT_FALSE(run.events.empty());
+        EXPECT_EQ(run.events.back(), ProgressEvent("Word count completed."));
+    }
+}
+
 TEST(WordListWorker, SuppressListHoldsEachWordOnce) {
     TRUKGenWordListFromHTMLThread worker("", "and\r\nAnd\nAND\r\n\r\nor\rOr");
     std::vector<std::string> entries;

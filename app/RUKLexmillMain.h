@@ -1,0 +1,230 @@
+// RUKLexmillMain: the main window TSDIAppForm, its start-up, shut-down and page handlers.
+// The window is built from its form description (RUKLexmillMainForm.cpp).
+#pragma once
+
+#include "ActnList.h"
+#include "Classes.h"
+#include "ComCtrls.h"
+#include "Dialogs.h"
+#include "Form.h"
+#include "Menus.h"
+#include "RUKConvertCharEncodingThread.h"
+#include "RUKGenWordListFromHTMLThreads.h"
+#include "Registry.h"
+#include "WebBrowser.h"
+
+#include <memory>
+#include <string>
+
+namespace ruk {
+
+const TFormDescription& SDIAppFormDescription();
+// Paints the images of ImageList1 in the order the description's image indexes count them.
+void FillMainImageList(TImageList& images);
+
+class TSDIAppForm : public TForm {
+public:
+    explicit TSDIAppForm(TComponent* owner);
+    ~TSDIAppForm() override;
+    const char* ClassName() const override { return "TSDIAppForm"; }
+    void BeforeDestruction() override;
+
+    // ---- published components (bound by name from the form description)
+    TImageList* ImageList1 = nullptr;
+    TActionList* ActionList1 = nullptr;
+    TOpenDialog* OpenDialog = nullptr;
+    TSaveDialog* SaveDialog = nullptr;
+    TSaveDialog* SaveExportFileDialog = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TPopupMenu* SourceFilePopupMenu = nullptr;
+    TPopupMenu* StrippedContentsPopupMenu = nullptr;
+    TPopupMenu* DistinctWordsPopupMenu = nullptr;
+    TPopupMenu* KeywordsPopupMenu1 = nullptr;
+    TPopupMenu* AutoFindPopupMenu = nullptr;
+    TPopupMenu* SuppressedWordsPopupMenu = nullptr;
+    TPopupMenu* LogPopupMenu = nullptr;
+
+    TCoolBar* CoolBar1 = nullptr;
+    TToolBar* ToolBar1 = nullptr;
+    TPanel* SourceFilesPanel1 = nullptr;
+    TComboBoxEx* SourceFilesComboBoxEx = nullptr;
+    TButton* SelSourceFilesButton1 = nullptr;
+    TPanel* KeywordEditPanel1 = nullptr;
+    TComboBoxEx* KeywordEditComboBox1 = nullptr;
+    TButton* ApplyKeywordButton1 = nullptr;
+    TStatusBar* StatusBar = nullptr;
+    TPageControl* PageControl1 = nullptr;
+    TTabSheet* SourceFileTabSheet1 = nullptr;
+    TRichEdit* HTMLSourceFileRichEdit1 = nullptr;
+    TTabSheet* BrowserTabSheet1 = nullptr;
+    TWebBrowser* WebBrowser1 = nullptr;
+    TTabSheet* StrippedContentsTabSheet1 = nullptr;
+    TRichEdit* StrippedContentsRichEdit1 = nullptr;
+    TTabSheet* DistinctWordsListTabSheet1 = nullptr;
+    TRichEdit* DistinctWordsLisRichEdit1 = nullptr;
+    TSplitter* Splitter1 = nullptr;
+    TListView* DistinctWordsListView1 = nullptr;
+    TTabSheet* KeywordsTabSheet1 = nullptr;
+    TTreeView* KeywordsTreeView1 = nullptr;
+    TSplitter* Splitter2 = nullptr;
+    TListView* KeywordsListView1 = nullptr;
+    TTabSheet* AutoFindAndAddTabSheet1 = nullptr;
+    TListView* AutoFindListView1 = nullptr;
+    TTabSheet* SuppressWordsTabSheet1 = nullptr;
+    TRichEdit* SupressedWordsRichEdit1 = nullptr;
+    TTabSheet* LogTabSheet1 = nullptr;
+    TRichEdit* LogRichEdit1 = nullptr;
+
+    TAction* FileSelSourceFiles1 = nullptr;
+    TAction* FileSelSourceFiles2 = nullptr;
+    TAction* FileNew1 = nullptr;
+    TAction* FileOpen1 = nullptr;
+    TAction* FileOpenKeywordList1 = nullptr;
+    TAction* FileOpenSuppressWordList = nullptr;
+    TAction* FileOpenStrippedContentss = nullptr;
+    TAction* FileSave1 = nullptr;
+    TAction* FileSaveSourceFile = nullptr;
+    TAction* FileSaveBrowserFile = nullptr;
+    TAction* FileSaveStrippedContents = nullptr;
+    TAction* FileSaveDistinctWordsList = nullptr;
+    TAction* FileSaveKeywordList = nullptr;
+    TAction* FileSaveSuppressWordList = nullptr;
+    TAction* FileSaveLog = nullptr;
+    TAction* FileSaveAs1 = nullptr;
+    TAction* FileSaveSourceFileAs = nullptr;
+    TAction* FileSaveBrowserFileAs = nullptr;
+    TAction* FileSvaeStrippedContentsAs = nullptr;
+    TAction* FileSaveDistinctWordsListAs = nullptr;
+    TAction* FileSaveKeywordListAs = nullptr;
+    TAction* FileSaveSuppressWordListAs = nullptr;
+    TAction* FileSaveLogAs = nullptr;
+    TAction* FileSaveAll = nullptr;
+    TAction* FileExportDistinctWordsAsCsv = nullptr;
+    TAction* FileExportAsKeywordsMetaTag = nullptr;
+    TAction* FileExportAsChmKeywordsFile = nullptr;
+    TAction* FileClose = nullptr;
+    TAction* FileCloseAll = nullptr;
+    TAction* FileExit1 = nullptr;
+    TEditUndo* EditUndo1 = nullptr;
+    TAction* EditRedo1 = nullptr;
+    TEditCut* EditCut1 = nullptr;
+    TEditCopy* EditCopy1 = nullptr;
+    TEditPaste* EditPaste1 = nullptr;
+    TAction* EditDelete1 = nullptr;
+    TAction* EditSelectAll = nullptr;
+    TAction* EditClearSelection = nullptr;
+    TAction* EditReadOnly1 = nullptr;
+    TAction* EditAddAsKeyword = nullptr;
+    TAction* EditAddAsKeywords = nullptr;
+    TAction* EditAddAsKeywordsFromRE = nullptr;
+    TAction* EditAddAsKeywordsFromLV = nullptr;
+    TAction* EditApplyKeywordChanges = nullptr;
+    TAction* EditAddDocToKeywords = nullptr;
+    TAction* EditAddStrippedFileAsLink = nullptr;
+    TAction* ViewSourceFile = nullptr;
+    TAction* ViewBrowser = nullptr;
+    TAction* ViewStrippedContents = nullptr;
+    TAction* ViewDistinctWordList = nullptr;
+    TAction* ViewKeywordList = nullptr;
+    TAction* ViewAutoFindAndAdd = nullptr;
+    TAction* ViewSuppressWordsList = nullptr;
+    TAction* ViewLog = nullptr;
+    TAction* ViewBrowserGoBack = nullptr;
+    TAction* ViewBrowserGoForward = nullptr;
+    TAction* ViewBrowserGoHome = nullptr;
+    TAction* BrowseOpenURL1 = nullptr;
+    TAction* BrowseBack1 = nullptr;
+    TAction* BrowseForward1 = nullptr;
+    TAction* BrowseHome1 = nullptr;
+    TAction* AssignmentRun1 = nullptr;
+    TAction* AssignmentSuspend = nullptr;
+    TAction* AssignmentResume1 = nullptr;
+    TAction* AssignmentCancel = nullptr;
+    TAction* AssignmentAutoFindAndAdd = nullptr;
+    TAction* HelpRUKOnTheInternet = nullptr;
+    TAction* HelpLexmillHomePage = nullptr;
+    TAction* HelpAbout1 = nullptr;
+
+    // ---- published handlers (OnCreate, OnShow and OnDestroy hide the form's events of the
+    // same names, to which the description binds them: reach those as TForm::OnCreate etc.)
+    void OnCreate(TObject* Sender);
+    void OnShow(TObject* Sender);
+    void OnDestroy(TObject* Sender);
+    void ViewSourceFileExec(TObject* Sender);
+    void ViewBrowserExec(TObject* Sender);
+    void ViewStrippedContentsExec(TObject* Sender);
+    void ViewDistinctWordListExec(TObject* Sender);
+    void ViewKewordListExec(TObject* Sender);
+    void ViewAutoFindAndAddExec(TObject* Sender);
+    void ViewSuppressWordsListExec(TObject* Sender);
+    void ViewLogExec(TObject* Sender);
+    void ViewBrowserGoBackExec(TObject* Sender);
+    void ViewBrowserGoForwardExec(TObject* Sender);
+    void ViewBrowserGoHomeExec(TObject* Sender);
+    void BrowseBackExec(TObject* Sender);
+    void BrowseForwardExec(TObject* Sender);
+    void BrowseHomeExec(TObject* Sender);
+    void OnRichEditSelectionChange(TObject* Sender);
+
+    // ---- private state, open to the tests through these accessors
+    HMODULE RtlLibrary() const { return FRtlLibrary; }
+    TRegistryIniFile* Settings() const { return FSettings.get(); }
+    const std::string& LastSourceFilePath() const { return FLastSourceFilePath; }
+    const std::string& LastStrippedContentsPath() const { return FLastStrippedContentsPath; }
+    const std::string& LastBrowserFilePath() const { return FLastBrowserFilePath; }
+    const std::string& LastSuppressWordListPath() const { return FLastSuppressWordListPath; }
+    const std::string& LastKeywordListPath() const { return FLastKeywordListPath; }
+    const std::string& LastLogFilePath() const { return FLastLogFilePath; }
+    const std::string& LastKeywordsMetaTagsPath() const { return FLastKeywordsMetaTagsPath; }
+    const std::string& LastCHMIndexFilesPath() const { return FLastCHMIndexFilesPath; }
+    const std::string& SuppressWordListFile() const { return FSuppressWordListFile; }
+
+    TRichEdit* GetActiveRichEdit();
+    TListView* GetActiveListView();
+    int SetApplicationIcon();
+
+private:
+    friend class TSDIAppFormTestAccess;
+    TNotifyEvent MethodAddress(const std::string& name);
+    // Terminates a loader or worker that still runs and waits for it while the window is
+    // still whole, so that no event of it reaches the window once the window is gone.
+    template <class T>
+    void StopThread(T*& thread) {
+        // No longer the latest: a termination handler that runs during the wait ignores it.
+        TThread* t = thread;
+        thread = nullptr;
+        delete t;  // the destructor terminates, resumes a never-started thread, and waits
+    }
+
+    HMODULE FRtlLibrary = nullptr;
+    std::unique_ptr<TRegistryIniFile> FSettings;
+    std::string FLastSourceFilePath;
+    std::string FSourceFileName;
+    std::string FDocTitle;
+    std::string FLastBrowserFilePath;
+    std::string FLastStrippedContentsPath;
+    std::string FStrippedContentsFile;
+    std::string FLastDistinctWordsListPath;
+    std::string FDistinctWordsListFile;
+    std::string FLastKeywordListPath;
+    std::string FKeywordListFile;
+    std::string FLastSuppressWordListPath;
+    std::string FSuppressWordListFile;
+    std::string FLastLogFilePath;
+    std::string FLogFile;
+    std::string FLastKeywordsMetaTagsPath;
+    std::string FLastCHMIndexFilesPath;
+    // The latest document loader and word-list worker; owned, freed when replaced and when
+    // the window goes.
+    TRUKConvertCharEncodingThread* FConvertThread = nullptr;
+    TRUKGenWordListFromHTMLThread* FWordListThread = nullptr;
+};
+
+// The program's one window, kept in a global of the description's name.
+extern TSDIAppForm* SDIAppForm;
+
+// The registry key of the settings, below HKEY_CURRENT_USER.
+constexpr const char* kSettingsKey = "\\Software\\RUK\\Lexmill";
+constexpr const char* kRecentSection = "Recent";
+
+}  // namespace ruk

@@ -1,0 +1,673 @@
+#include "ComCtrls.h"
+
+#include <algorithm>
+#include <map>
+
+namespace ruk {
+
+// ---------------------------------------------------------------- TLabel
+
+void TLabel::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = "STATIC";
+    p.OwnClass = false;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
+}
+
+// ---------------------------------------------------------------- TButton
+
+void TButton::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
+    else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
+    else {
+        if (SameText(name, "Caption")) FCaptionSet = true;
+        TWinControl::SetProperty(name, value, reader);
+    }
+}
+
+void TButton::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = "BUTTON";
+    p.OwnClass = false;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON;
+}
+
+void TButton::ActionChanged() {
+    if (!FAction) return;
+    if (!FCaptionSet) TWinControl::SetText(FAction->Caption());
+    if (FHint.empty()) FHint = FAction->Hint();
+    TWinControl::SetEnabled(FAction->Enabled());
+    TWinControl::SetVisible(FAction->Visible());
+}
+
+void TButton::Click() {
+    if (Destroying() || !Enabled()) return;
+    if (FAction) FAction->Execute();
+    else if (OnClick) OnClick(this);
+}
+
+bool TButton::CNCommand(WORD code, WORD, LRESULT& result) {
+    if (code != BN_CLICKED) return false;
+    Click();
+    result = 0;
+    return true;
+}
+
+// ---------------------------------------------------------------- TPanel
+
+void TPanel::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    // The panels of this layer have no bevel and draw their caption at the left.
+    if (SameText(name, "BevelOuter") || SameText(name, "Alignment")) return;
+    TWinControl::SetProperty(name, value, reader);
+}
+
+void TPanel::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = "TRukPanel";
+    p.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+}
+
+LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(FHandle, &ps);
+        RECT r = ClientRect();
+        r.left += 4;
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, Font().Color);
+        HGDIOBJ old = SelectObject(dc, Font().Handle());
+        std::string t = Text();
+        DrawTextA(dc, t.c_str(), static_cast<int>(t.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, old);
+        EndPaint(FHandle, &ps);
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+// ---------------------------------------------------------------- TSplitter
+
+void TSplitter::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "MinSize")) MinSize = StrToIntProp(value);
+    else TWinControl::SetProperty(name, value, reader);
+}
+
+void TSplitter::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = "TRukSplitter";
+    p.Cursor = LoadCursor(nullptr, IDC_SIZEWE);
+}
+
+TWinControl* TSplitter::FindTarget() {
+    if (!FParent) return nullptr;
+    TWinControl* target = nullptr;
+    for (int i = 0; i < FParent->ControlCount(); ++i) {
+        TWinControl* c = FParent->Controls(i);
+        if (c == this) break;
+        if (c->Align() == TAlign::alLeft && c->Visible()) target = c;
+    }
+    return target;
+}
+
+LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        if (TWinControl* t = FindTarget()) {
+            FDragging = true;
+            POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            ClientToScreen(FHandle, &pt);
+            FDownX = pt.x;
+            FStartWidth = t->Width();
+            SetCapture(FHandle);
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        if (FDragging) {
+            POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            ClientToScreen(FHandle, &pt);
+            if (TWinControl* t = FindTarget()) {
+                int w = std::max(MinSize, FStartWidth + static_cast<int>(pt.x) - FDownX);
+                if (FParent) w = std::min(w, std::max(MinSize, FParent->Width() - MinSize - Width()));
+                t->SetWidth(w);
+                FParent->Realign();
+            }
+        }
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        if (FDragging) {
+            FDragging = false;
+            if (msg == WM_LBUTTONUP) ReleaseCapture();
+        }
+        return 0;
+    default:
+        return TWinControl::WndProc(msg, wp, lp);
+    }
+}
+
+// ---------------------------------------------------------------- TCoolBar
+
+void TCoolBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "AutoSize")) FAutoSize = StrToBoolProp(value);
+    else TWinControl::SetProperty(name, value, reader);
+}
+
+void TCoolBar::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = REBARCLASSNAMEA;
+    p.OwnClass = false;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_DBLCLKTOGGLE |
+              CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
+    p.ExStyle = WS_EX_TOOLWINDOW;
+}
+
+int TCoolBar::BandCount() {
+    return HandleAllocated() ? static_cast<int>(SendMessageA(FHandle, RB_GETBANDCOUNT, 0, 0)) : 0;
+}
+
+void TCoolBar::Realign() {
+    if (!FHandle || FRealigning) return;
+    FRealigning = true;
+    for (TWinControl* c : FControls) {
+        if (!c->HandleAllocated() || std::find(FBands.begin(), FBands.end(), c) != FBands.end()) continue;
+        REBARBANDINFOA band{};
+        band.cbSize = sizeof band;
+        band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
+        band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS | (FBands.empty() ? 0 : RBBS_BREAK);
+        band.hwndChild = c->HandleValue();
+        band.cxMinChild = 0;
+        band.cyMinChild = static_cast<UINT>(c->Height());
+        band.cx = static_cast<UINT>(std::max(c->Width(), Width()));
+        SendMessageA(FHandle, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+        FBands.push_back(c);
+    }
+    FRealigning = false;
+    FitHeight();
+}
+
+void TCoolBar::FitHeight() {
+    if (!FHandle || !FAutoSize) return;
+    int h = static_cast<int>(SendMessageA(FHandle, RB_GETBARHEIGHT, 0, 0));
+    if (h > 0 && h != Height()) {
+        SetHeight(h);
+        if (FParent) FParent->Realign();
+    }
+}
+
+bool TCoolBar::CNNotify(NMHDR* hdr, LRESULT& result) {
+    if (hdr->code == RBN_HEIGHTCHANGE) {
+        FitHeight();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+LRESULT TCoolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NOTIFY && AnswerToolTip(reinterpret_cast<NMHDR*>(lp))) return 0;
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+// ---------------------------------------------------------------- TToolButton
+
+namespace {
+std::map<UINT, TToolButton*>& ButtonsById() {
+    static std::map<UINT, TToolButton*> m;
+    return m;
+}
+}  // namespace
+
+TToolButton::TToolButton(TComponent* owner) : TComponent(owner) {
+    FCommand = AllocCommandId([this] { Click(); });
+    ButtonsById()[FCommand] = this;
+}
+
+TToolButton::~TToolButton() {
+    BeforeDestruction();
+    SetAction(nullptr);
+    if (FToolBar) FToolBar->RemoveButton(this);
+    ButtonsById().erase(FCommand);
+    ReleaseCommandId(FCommand);
+}
+
+TToolButton* TToolButton::FindByCommand(UINT id) {
+    auto it = ButtonsById().find(id);
+    return it == ButtonsById().end() ? nullptr : it->second;
+}
+
+void TToolButton::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
+    else if (SameText(name, "Caption")) {
+        FCaption = value;
+        FCaptionSet = true;
+    } else if (SameText(name, "Hint")) {
+        FHint = value;
+        FHintSet = true;
+    } else if (SameText(name, "ImageIndex")) FImageIndex = StrToIntProp(value);
+    else if (SameText(name, "ShowCaption")) FShowCaption = StrToBoolProp(value);
+    else if (SameText(name, "Enabled")) FEnabled = StrToBoolProp(value);
+    else if (SameText(name, "Visible")) FVisible = StrToBoolProp(value);
+    else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
+    else if (SameText(name, "Style")) {
+        if (SameText(value, "tbsSeparator")) FStyle = TToolButtonStyle::tbsSeparator;
+        else if (SameText(value, "tbsCheck")) FStyle = TToolButtonStyle::tbsCheck;
+        else if (SameText(value, "tbsButton")) FStyle = TToolButtonStyle::tbsButton;
+        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    } else TComponent::SetProperty(name, value, reader);
+}
+
+void TToolButton::SetParentComponent(TComponent* parent) {
+    auto* bar = dynamic_cast<TToolBar*>(parent);
+    if (!bar) TComponent::SetParentComponent(parent);
+    bar->AddButton(this);
+}
+
+std::string TToolButton::Caption() const { return FCaptionSet || !FAction ? FCaption : FAction->Caption(); }
+std::string TToolButton::Hint() const { return FHintSet || !FAction ? FHint : FAction->Hint(); }
+int TToolButton::ImageIndex() const { return FAction && FImageIndex < 0 ? FAction->ImageIndex() : FImageIndex; }
+bool TToolButton::Enabled() const { return FEnabled && (!FAction || FAction->Enabled()); }
+bool TToolButton::Visible() const { return FVisible && (!FAction || FAction->Visible()); }
+
+void TToolButton::Click() {
+    if (Destroying() || !Enabled()) return;
+    if (FAction) FAction->Execute();
+    else if (OnClick) OnClick(this);
+}
+
+void TToolButton::ActionChanged() {
+    if (FToolBar) FToolBar->ButtonChanged(this);
+}
+
+bool AnswerToolTip(NMHDR* hdr) {
+    if (hdr->code != TTN_GETDISPINFOA && hdr->code != TTN_GETDISPINFOW) return false;
+    TToolButton* b = TToolButton::FindByCommand(static_cast<UINT>(hdr->idFrom));
+    if (!b) return false;
+    // Kept until the tool tip asks again; the tool tip copies it at once.
+    static std::string text;
+    static std::wstring wide;
+    text = GetShortHint(b->Hint());
+    if (hdr->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(hdr);
+        info->lpszText = text.data();
+        info->hinst = nullptr;
+    } else {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
+        wide = AnsiToWide(text);
+        info->lpszText = wide.data();
+        info->hinst = nullptr;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- TToolBar
+
+TToolBar::~TToolBar() {
+    for (TToolButton* b : FButtons) b->FToolBar = nullptr;
+}
+
+void TToolBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "Images")) FImages = reader.Ref<TImageList>(value);
+    else if (SameText(name, "ButtonWidth")) FButtonWidth = StrToIntProp(value);
+    else if (SameText(name, "ShowCaptions")) FShowCaptions = StrToBoolProp(value);
+    else if (SameText(name, "Flat")) FFlat = StrToBoolProp(value);
+    else if (SameText(name, "List")) FList = StrToBoolProp(value);
+    else if (SameText(name, "ShowHint")) (void)StrToBoolProp(value);  // tool tips are always on
+    else TWinControl::SetProperty(name, value, reader);
+}
+
+void TToolBar::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = TOOLBARCLASSNAMEA;
+    p.OwnClass = false;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | TBSTYLE_TRANSPARENT | CCS_NODIVIDER |
+              CCS_NOPARENTALIGN | CCS_NORESIZE | (FFlat ? TBSTYLE_FLAT : 0) | (FList ? TBSTYLE_LIST : 0);
+}
+
+void TToolBar::InitWnd() {
+    TWinControl::InitWnd();
+    SendMessageA(FHandle, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // Mixed buttons: only a button marked to show its caption shows text beside its image.
+    SendMessageA(FHandle, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    if (FImages) SendMessageA(FHandle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
+    if (FButtonWidth > 0) SendMessageA(FHandle, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, FButtonWidth));
+    for (size_t i = 0; i < FButtons.size(); ++i) InsertNative(FButtons[i], static_cast<int>(i));
+}
+
+void TToolBar::AddButton(TToolButton* b) {
+    if (b->FToolBar) b->FToolBar->RemoveButton(b);
+    b->FToolBar = this;
+    FButtons.push_back(b);
+    if (FHandle) InsertNative(b, static_cast<int>(FButtons.size()) - 1);
+}
+
+void TToolBar::RemoveButton(TToolButton* b) {
+    auto it = std::find(FButtons.begin(), FButtons.end(), b);
+    if (it == FButtons.end()) return;
+    if (FHandle) {
+        int index = static_cast<int>(SendMessageA(FHandle, TB_COMMANDTOINDEX, b->FCommand, 0));
+        if (index >= 0) SendMessageA(FHandle, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
+    }
+    FButtons.erase(it);
+    b->FToolBar = nullptr;
+}
+
+void TToolBar::InsertNative(TToolButton* b, int index) {
+    TBBUTTON tb{};
+    tb.idCommand = static_cast<int>(b->FCommand);
+    std::string caption = b->Caption();
+    if (b->FStyle == TToolButtonStyle::tbsSeparator) {
+        tb.fsStyle = BTNS_SEP;
+        tb.iBitmap = 8;
+    } else {
+        tb.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | (b->FStyle == TToolButtonStyle::tbsCheck ? BTNS_CHECK : 0) |
+                     (b->FShowCaption || FShowCaptions ? BTNS_SHOWTEXT : 0);
+        tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
+        tb.iString = reinterpret_cast<INT_PTR>(caption.c_str());
+    }
+    tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN));
+    SendMessageA(FHandle, TB_INSERTBUTTONA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tb));
+    SendMessageA(FHandle, TB_AUTOSIZE, 0, 0);
+}
+
+void TToolBar::ButtonChanged(TToolButton* b) {
+    if (!FHandle || b->FStyle == TToolButtonStyle::tbsSeparator) return;
+    std::string caption = b->Caption();
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_STATE | TBIF_TEXT | TBIF_IMAGE;
+    info.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN));
+    info.pszText = caption.data();
+    info.iImage = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
+    SendMessageA(FHandle, TB_SETBUTTONINFOA, b->FCommand, reinterpret_cast<LPARAM>(&info));
+}
+
+int TToolBar::ButtonState(TToolButton* b) {
+    if (!FHandle) return -1;
+    LRESULT s = SendMessageA(FHandle, TB_GETSTATE, b->FCommand, 0);
+    return static_cast<int>(s);
+}
+
+LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NOTIFY && AnswerToolTip(reinterpret_cast<NMHDR*>(lp))) return 0;
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+bool TToolBar::CNCommand(WORD, WORD id, LRESULT& result) {
+    TToolButton* b = TToolButton::FindByCommand(id);
+    if (!b || b->FToolBar != this) return false;
+    b->Click();
+    result = 0;
+    return true;
+}
+
+bool TToolBar::CNNotify(NMHDR* hdr, LRESULT& result) {
+    if (hdr->code == TBN_HOTITEMCHANGE) {
+        auto* hot = reinterpret_cast<NMTBHOTITEM*>(hdr);
+        TToolButton* b = (hot->dwFlags & HICF_LEAVING) ? nullptr : TToolButton::FindByCommand(hot->idNew);
+        ApplicationShowHint(b ? GetLongHint(b->Hint()) : std::string());
+        result = 0;
+        return true;
+    }
+    return AnswerToolTip(hdr);
+}
+
+// ---------------------------------------------------------------- TStatusBar
+
+void TStatusBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "SimplePanel")) FSimplePanel = StrToBoolProp(value);
+    else if (SameText(name, "AutoHint")) FAutoHint = StrToBoolProp(value);
+    else if (SameText(name, "SimpleText")) SetSimpleText(value);
+    else TWinControl::SetProperty(name, value, reader);
+}
+
+void TStatusBar::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = STATUSCLASSNAMEA;
+    p.OwnClass = false;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
+}
+
+void TStatusBar::InitWnd() {
+    TWinControl::InitWnd();
+    SendMessageA(FHandle, SB_SIMPLE, FSimplePanel, 0);
+    SetSimpleText(FSimpleText);
+}
+
+void TStatusBar::SetSimpleText(const std::string& s) {
+    FSimpleText = s;
+    if (FHandle) SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
+}
+
+// ---------------------------------------------------------------- TTabSheet / TPageControl
+
+void TTabSheet::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = "TRukTabSheet";
+    p.Caption.clear();
+}
+
+void TTabSheet::SetParent(TWinControl* parent) {
+    if (FPageControl) FPageControl->RemovePage(this);
+    FPageControl = dynamic_cast<TPageControl*>(parent);
+    // A sheet is shown only when it is the active page.
+    FVisible = false;
+    TWinControl::SetParent(parent);
+    if (FPageControl) FPageControl->InsertPage(this);
+}
+
+int TTabSheet::PageIndex() const {
+    if (!FPageControl) return -1;
+    auto& v = FPageControl->FPages;
+    auto it = std::find(v.begin(), v.end(), this);
+    return it == v.end() ? -1 : static_cast<int>(it - v.begin());
+}
+
+void TTabSheet::SetText(const std::string& s) {
+    FText = s;
+    if (FPageControl) FPageControl->UpdateTab(this);
+}
+
+void TPageControl::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "Style")) {
+        if (SameText(value, "tsFlatButtons")) FStyle = TTabStyle::tsFlatButtons;
+        else if (SameText(value, "tsButtons")) FStyle = TTabStyle::tsButtons;
+        else if (SameText(value, "tsTabs")) FStyle = TTabStyle::tsTabs;
+        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    } else if (SameText(name, "ActivePage")) SetActivePage(reader.Ref<TTabSheet>(value));
+    else if (SameText(name, "OnChange")) OnChange = reader.FindMethod(value);
+    else TWinControl::SetProperty(name, value, reader);
+}
+
+void TPageControl::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = WC_TABCONTROLA;
+    p.OwnClass = false;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP | TCS_FOCUSONBUTTONDOWN;
+    if (FStyle == TTabStyle::tsButtons) p.Style |= TCS_BUTTONS;
+    if (FStyle == TTabStyle::tsFlatButtons) p.Style |= TCS_BUTTONS | TCS_FLATBUTTONS;
+}
+
+void TPageControl::InsertPage(TTabSheet* page) {
+    FPages.push_back(page);
+    if (FActiveIndex < 0) FActiveIndex = 0;
+}
+
+void TPageControl::RemovePage(TTabSheet* page) {
+    auto it = std::find(FPages.begin(), FPages.end(), page);
+    if (it == FPages.end()) return;
+    int index = static_cast<int>(it - FPages.begin());
+    FPages.erase(it);
+    if (FHandle) SendMessageA(FHandle, TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    if (FActiveIndex >= PageCount()) FActiveIndex = PageCount() - 1;
+}
+
+void TPageControl::UpdateTab(TTabSheet* page) {
+    if (!FHandle) return;
+    int index = page->PageIndex();
+    std::string caption = page->FText;
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    SendMessageA(FHandle, TCM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+TTabSheet* TPageControl::ActivePage() const {
+    return FActiveIndex >= 0 && FActiveIndex < PageCount() ? FPages[FActiveIndex] : nullptr;
+}
+
+void TPageControl::SetActivePage(TTabSheet* page) {
+    int index = page ? page->PageIndex() : -1;
+    if (page && index < 0) return;
+    SetActivePageIndex(index);
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+    if (index < -1 || index >= PageCount()) return;
+    FActiveIndex = index;
+    if (FHandle) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ShowActive();
+}
+
+RECT TPageControl::AlignRect() {
+    RECT r = ClientRect();
+    if (FHandle) SendMessageA(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+void TPageControl::Realign() {
+    if (!FHandle || FRealigning) return;
+    FRealigning = true;
+    int tabs = static_cast<int>(SendMessageA(FHandle, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = tabs; i < PageCount(); ++i) {
+        std::string caption = FPages[i]->FText;
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption.data();
+        SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    if (tabs < PageCount()) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(FActiveIndex), 0);
+    RECT r = AlignRect();
+    for (TTabSheet* p : FPages)
+        if (p->HandleAllocated()) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    FRealigning = false;
+    ShowActive();
+}
+
+void TPageControl::ShowActive() {
+    for (int i = 0; i < PageCount(); ++i) {
+        TTabSheet* p = FPages[i];
+        bool show = i == FActiveIndex;
+        p->FVisible = show;
+        if (p->HandleAllocated()) {
+            if (show) SetWindowPos(p->HandleValue(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            else ShowWindow(p->HandleValue(), SW_HIDE);
+        }
+    }
+}
+
+bool TPageControl::CNNotify(NMHDR* hdr, LRESULT& result) {
+    if (hdr->code == TCN_SELCHANGE) {
+        FActiveIndex = static_cast<int>(SendMessageA(FHandle, TCM_GETCURSEL, 0, 0));
+        ShowActive();
+        if (OnChange) OnChange(this);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- TComboBoxEx
+
+void TComboBoxEx::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "AutoCompleteOptions")) {
+        FAutoSuggest = Pos("acoAutoSuggest", value) > 0;
+        FAutoAppend = Pos("acoAutoAppend", value) > 0;
+    } else if (SameText(name, "Style")) {
+        if (!SameText(value, "csExDropDown"))
+            throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    } else if (SameText(name, "Items.Add")) {
+        AddItem(value);
+    } else TWinControl::SetProperty(name, value, reader);
+}
+
+void TComboBoxEx::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = WC_COMBOBOXEXA;
+    p.OwnClass = false;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+    p.Caption.clear();
+}
+
+HWND TComboBoxEx::EditHandle() {
+    return reinterpret_cast<HWND>(SendMessageA(Handle(), CBEM_GETEDITCONTROL, 0, 0));
+}
+
+std::string TComboBoxEx::Text() {
+    if (!FHandle) return FText;
+    HWND edit = EditHandle();
+    if (!edit) return TWinControl::Text();
+    int n = GetWindowTextLengthA(edit);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    int got = GetWindowTextA(edit, s.data(), n + 1);
+    s.resize(static_cast<size_t>(std::max(0, got)));
+    return s;
+}
+
+void TComboBoxEx::SetText(const std::string& s) {
+    FText = s;
+    if (!FHandle) return;
+    HWND edit = EditHandle();
+    SetWindowTextA(edit ? edit : FHandle, s.c_str());
+}
+
+int TComboBoxEx::ItemCount() { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+
+std::string TComboBoxEx::ItemText(int index) {
+    char buf[1024] = {};
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT;
+    item.iItem = index;
+    item.pszText = buf;
+    item.cchTextMax = sizeof buf;
+    if (!SendMessageA(Handle(), CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return "";
+    return buf;
+}
+
+int TComboBoxEx::AddItem(const std::string& s) {
+    std::string text = s;
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT;
+    item.iItem = -1;
+    item.pszText = text.data();
+    return static_cast<int>(SendMessageA(Handle(), CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int TComboBoxEx::ItemIndex() { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+
+void TComboBoxEx::SetItemIndex(int index) {
+    // Selecting "no item" keeps the typed text only if it is set again afterwards, as callers do.
+    SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int TComboBoxEx::SelStart() {
+    DWORD start = 0, end = 0;
+    SendMessageA(EditHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(start);
+}
+
+void TComboBoxEx::SetSelStart(int start) { SendMessageA(EditHandle(), EM_SETSEL, start, start); }
+
+int TComboBoxEx::SelLength() {
+    DWORD start = 0, end = 0;
+    SendMessageA(EditHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(end - start);
+}
+
+void TComboBoxEx::SetSelLength(int length) {
+    int start = SelStart();
+    SendMessageA(EditHandle(), EM_SETSEL, start, start + length);
+}
+
+void TComboBoxEx::SelectAll() { SendMessageA(EditHandle(), EM_SETSEL, 0, -1); }
+
+}  // namespace ruk

@@ -1,0 +1,501 @@
+// ComCtrls, StdCtrls, ExtCtrls: the controls of the visual layer, each a thin object over
+// one native control (common controls version 6, rich edit 2.0), plus our own panel and
+// splitter windows.
+#pragma once
+
+#include "ActnList.h"
+#include "Classes.h"
+#include "Controls.h"
+#include "Graphics.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ruk {
+
+RUK_DECLARE_EXCEPTION(EOutOfResources, Exception)  // "Failed to Load Stream", "Failed to Save Stream"
+
+// ---------------------------------------------------------------- labels, buttons, panels
+
+class TLabel : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TLabel"; }
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+};
+
+class TButton : public TWinControl, public TActionClient {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TButton"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    void Click();
+    void ActionChanged() override;
+    TNotifyEvent OnClick;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    bool CNCommand(WORD code, WORD id, LRESULT& result) override;
+
+private:
+    bool FCaptionSet = false;
+};
+
+// A plain container; its caption is drawn at its left edge, centred in height.
+class TPanel : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TPanel"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+};
+
+// Drags the width of the control aligned just before it (to its left).
+class TSplitter : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TSplitter"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    int MinSize = 30;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+
+private:
+    TWinControl* FindTarget();
+    bool FDragging = false;
+    int FDownX = 0, FStartWidth = 0;
+};
+
+// ---------------------------------------------------------------- rebar and tool bar
+
+class TToolBar;
+
+// The bands are the child controls, in the order they were placed, one band per row; a band's
+// minimum height is its control's height. The bar takes the height of its bands.
+class TCoolBar : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TCoolBar"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    void Realign() override;
+    int BandCount();
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    bool CNNotify(NMHDR* hdr, LRESULT& result) override;
+
+private:
+    void FitHeight();
+    std::vector<TWinControl*> FBands;
+    bool FAutoSize = true;
+};
+
+enum class TToolButtonStyle { tbsButton, tbsSeparator, tbsCheck };
+
+class TToolButton : public TComponent, public TActionClient {
+public:
+    explicit TToolButton(TComponent* owner);
+    ~TToolButton() override;
+    const char* ClassName() const override { return "TToolButton"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    void SetParentComponent(TComponent* parent) override;
+
+    TToolBar* ToolBar() const { return FToolBar; }
+    TToolButtonStyle Style() const { return FStyle; }
+    std::string Caption() const;
+    std::string Hint() const;
+    int ImageIndex() const;
+    bool Enabled() const;
+    bool Visible() const;
+    bool ShowCaption() const { return FShowCaption; }
+    UINT Command() const { return FCommand; }
+    void Click();
+    void ActionChanged() override;
+    static TToolButton* FindByCommand(UINT id);
+    TNotifyEvent OnClick;
+
+private:
+    friend class TToolBar;
+    TToolBar* FToolBar = nullptr;
+    TToolButtonStyle FStyle = TToolButtonStyle::tbsButton;
+    std::string FCaption, FHint;
+    bool FCaptionSet = false, FHintSet = false;
+    int FImageIndex = -1;
+    bool FEnabled = true, FVisible = true, FShowCaption = false;
+    UINT FCommand = 0;
+};
+
+class TToolBar : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    ~TToolBar() override;
+    const char* ClassName() const override { return "TToolBar"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    int ButtonCount() const { return static_cast<int>(FButtons.size()); }
+    TToolButton* Buttons(int index) const { return FButtons.at(index); }
+    TImageList* Images() const { return FImages; }
+    void AddButton(TToolButton* b);
+    void RemoveButton(TToolButton* b);
+    void ButtonChanged(TToolButton* b);
+    // Native state of a button: TBSTATE_* bits, or -1 when it has none.
+    int ButtonState(TToolButton* b);
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void InitWnd() override;
+    bool CNCommand(WORD code, WORD id, LRESULT& result) override;
+    bool CNNotify(NMHDR* hdr, LRESULT& result) override;
+
+private:
+    void InsertNative(TToolButton* b, int index);
+    std::vector<TToolButton*> FButtons;
+    TImageList* FImages = nullptr;
+    int FButtonWidth = 0;
+    bool FShowCaptions = false, FFlat = true, FList = false;
+};
+
+// Answers a tool tip's request for its text from the tool button with that command id.
+bool AnswerToolTip(NMHDR* hdr);
+
+// ---------------------------------------------------------------- status bar
+
+class TStatusBar : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TStatusBar"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    bool SimplePanel() const { return FSimplePanel; }
+    bool AutoHint() const { return FAutoHint; }
+    std::string SimpleText() const { return FSimpleText; }
+    void SetSimpleText(const std::string& s);
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void InitWnd() override;
+
+private:
+    bool FSimplePanel = false, FAutoHint = false;
+    std::string FSimpleText;
+};
+
+// ---------------------------------------------------------------- page control
+
+class TPageControl;
+
+class TTabSheet : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TTabSheet"; }
+    void SetParent(TWinControl* parent) override;
+    TPageControl* PageControl() const { return FPageControl; }
+    int PageIndex() const;
+    void SetText(const std::string& s) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+
+private:
+    friend class TPageControl;
+    TPageControl* FPageControl = nullptr;
+};
+
+enum class TTabStyle { tsTabs, tsButtons, tsFlatButtons };
+
+class TPageControl : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TPageControl"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    int PageCount() const { return static_cast<int>(FPages.size()); }
+    TTabSheet* Pages(int index) const { return FPages.at(index); }
+    TTabSheet* ActivePage() const;
+    void SetActivePage(TTabSheet* page);
+    int ActivePageIndex() const { return FActiveIndex; }
+    void SetActivePageIndex(int index);
+    TTabStyle Style() const { return FStyle; }
+    void Realign() override;
+    RECT AlignRect() override;
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    bool CNNotify(NMHDR* hdr, LRESULT& result) override;
+
+private:
+    friend class TTabSheet;
+    void InsertPage(TTabSheet* page);
+    void RemovePage(TTabSheet* page);
+    void UpdateTab(TTabSheet* page);
+    void ShowActive();
+    std::vector<TTabSheet*> FPages;
+    int FActiveIndex = -1;
+    TTabStyle FStyle = TTabStyle::tsTabs;
+};
+
+// ---------------------------------------------------------------- rich edit
+
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+TScrollStyle StrToScrollStyle(const std::string& s);
+
+class TRichEdit;
+
+// The lines of a rich edit. Load and save stream through EM_STREAMIN / EM_STREAMOUT in the
+// control's mode: plain text, or RTF (loading a file that is not RTF as plain text).
+class TRichEditStrings {
+public:
+    explicit TRichEditStrings(TRichEdit& owner) : FOwner(owner) {}
+    int Count();                       // lines, not counting an empty last line
+    std::string Strings(int index);    // without its line break
+    std::string Text();                // every line break as CR LF
+    void SetText(const std::string& text);
+    void Add(const std::string& line);
+    void Clear();
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
+    void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream);
+
+private:
+    TRichEdit& FOwner;
+};
+
+class TRichEdit : public TWinControl {
+public:
+    explicit TRichEdit(TComponent* owner);
+    const char* ClassName() const override { return "TRichEdit"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+
+    TRichEditStrings& Lines() { return FLines; }
+    std::string Text() override;
+    void SetText(const std::string& s) override;
+    int GetTextLen();
+    void Clear();
+    // The selection with every line break as CR LF.
+    std::string SelText();
+    void SetSelText(const std::string& s);
+    int SelStart();
+    void SetSelStart(int start);
+    int SelLength();
+    void SetSelLength(int length);
+    void SelectAll();
+    bool Modified();
+    void SetModified(bool m);
+    bool PlainText() const { return FPlainText; }
+    void SetPlainText(bool p) { FPlainText = p; }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool r);
+    bool HideSelection() const { return FHideSelection; }
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    bool WordWrap() const { return FWordWrap; }
+
+    TNotifyEvent OnSelectionChange;
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void InitWnd() override;
+    bool CNCommand(WORD code, WORD id, LRESULT& result) override;
+    bool CNNotify(NMHDR* hdr, LRESULT& result) override;
+    void ApplyDefaultFormat();
+
+private:
+    friend class TRichEditStrings;
+    TRichEditStrings FLines;
+    bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;
+    TScrollStyle FScrollBars = TScrollStyle::ssNone;
+};
+
+// ---------------------------------------------------------------- list view
+
+class TListView;
+class TListItem;
+
+class TListItemStrings {
+public:
+    int Count() const { return static_cast<int>(FItems.size()); }
+    const std::string& Strings(int index) const { return FItems.at(index); }
+    void Add(const std::string& s);
+    void Put(int index, const std::string& s);
+    void Clear();
+
+private:
+    friend class TListItem;
+    TListItem* FOwner = nullptr;
+    std::vector<std::string> FItems;
+};
+
+class TListItem {
+public:
+    TListView* Owner() const { return FOwner; }
+    int Index() const;  // position in the list view, -1 once removed
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& s);
+    TListItemStrings& SubItems() { return FSubItems; }
+    void* Data = nullptr;
+    bool Checked() const;
+    void SetChecked(bool c);
+    bool Selected() const;
+    void SetSelected(bool s);
+
+private:
+    friend class TListView;
+    friend class TListItems;
+    friend class TListItemStrings;
+    explicit TListItem(TListView* owner) : FOwner(owner) { FSubItems.FOwner = this; }
+    void SubItemChanged(int index);
+    TListView* FOwner;
+    std::string FCaption;
+    TListItemStrings FSubItems;
+};
+
+class TListItems {
+public:
+    explicit TListItems(TListView& owner) : FOwner(owner) {}
+    int Count() const;
+    TListItem* Item(int index) const;  // in the list view's order; null when out of range
+    TListItem* operator[](int index) const { return Item(index); }
+    TListItem* Add();
+    void Delete(int index);
+    void Clear();
+    void BeginUpdate();
+    void EndUpdate();
+
+private:
+    friend class TListView;
+    TListView& FOwner;
+    std::vector<std::unique_ptr<TListItem>> FOwned;
+    int FUpdateCount = 0;
+};
+
+struct TListColumn {
+    std::string Caption;
+    int Width = 50;
+};
+
+enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+enum class TSearchDirection { sdLeft, sdRight, sdAbove, sdBelow, sdAll };
+// Compares two items (TListItem* as LPARAM); negative, 0 or positive.
+using TLVCompare = int(CALLBACK*)(LPARAM item1, LPARAM item2, LPARAM data);
+
+class TListView : public TWinControl {
+public:
+    explicit TListView(TComponent* owner);
+    ~TListView() override;
+    const char* ClassName() const override { return "TListView"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+
+    TListItems& Items() { return FItems; }
+    int ColumnCount() const { return static_cast<int>(FColumns.size()); }
+    const TListColumn& Column(int index) const { return FColumns.at(index); }
+    void AddColumn(const std::string& caption, int width);
+    TViewStyle ViewStyle() const { return FViewStyle; }
+    bool MultiSelect() const { return FMultiSelect; }
+    bool Checkboxes() const { return FCheckboxes; }
+
+    TListItem* Selected();  // the first selected item
+    int SelCount();
+    // The next item after start (from the top when start is null) with the states
+    // (LVNI_SELECTED and the like) in the direction; null when there is none.
+    TListItem* GetNextItem(TListItem* start, TSearchDirection direction, UINT states);
+    void SelectAll();
+    void ClearSelection();
+    // Platform search for a caption (without regard to case), from startIndex.
+    TListItem* FindCaption(int startIndex, const std::string& value, bool partial, bool inclusive, bool wrap);
+    TListItem* FindData(int startIndex, void* data, bool inclusive, bool wrap);
+    bool CustomSort(TLVCompare compare, LPARAM data);
+    bool AlphaSort();  // by caption, lstrcmpA
+    int IndexOfItem(const TListItem* item) const;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void InitWnd() override;
+
+private:
+    friend class TListItem;
+    friend class TListItems;
+    TListItems FItems;
+    std::vector<TListColumn> FColumns;
+    TViewStyle FViewStyle = TViewStyle::vsIcon;
+    bool FMultiSelect = false, FCheckboxes = false, FReadOnly = false, FRowSelect = false;
+    bool FHideSelection = true;
+};
+
+// ---------------------------------------------------------------- tree view
+
+class TTreeNode {
+public:
+    HTREEITEM ItemId = nullptr;
+    std::string Text;
+    TTreeNode* Parent = nullptr;
+};
+
+class TTreeView : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TTreeView"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    // Adds a node under parent (null: a root); children of a sorted tree stay in text order.
+    TTreeNode* AddChild(TTreeNode* parent, const std::string& text);
+    int Count() const { return static_cast<int>(FNodes.size()); }
+    TTreeNode* Node(int index) const { return FNodes.at(index).get(); }
+    bool SortedByText() const { return FSortByText; }
+    bool MultiSelect() const { return FMultiSelect; }
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void InitWnd() override;
+
+private:
+    void InsertNative(TTreeNode* node);
+    std::vector<std::unique_ptr<TTreeNode>> FNodes;
+    std::vector<std::pair<int, std::string>> FPending;  // (level, text) from the description
+    bool FSortByText = false, FMultiSelect = false;
+};
+
+// ---------------------------------------------------------------- extended combo box
+
+class TComboBoxEx : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    const char* ClassName() const override { return "TComboBoxEx"; }
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    // The edit control inside the box (CBEM_GETEDITCONTROL).
+    HWND EditHandle();
+    std::string Text() override;
+    void SetText(const std::string& s) override;
+    int ItemCount();
+    std::string ItemText(int index);
+    int AddItem(const std::string& s);
+    int ItemIndex();
+    void SetItemIndex(int index);
+    int SelStart();
+    void SetSelStart(int start);
+    int SelLength();
+    void SetSelLength(int length);
+    void SelectAll();
+    bool AutoSuggest() const { return FAutoSuggest; }
+    bool AutoAppend() const { return FAutoAppend; }
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    int ExtraWindowHeight() const override { return 200; }
+
+private:
+    bool FAutoSuggest = false, FAutoAppend = false;
+};
+
+}  // namespace ruk

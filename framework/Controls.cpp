@@ -1,0 +1,651 @@
+#include "Controls.h"
+
+#include "Forms.h"
+#include "Menus.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace ruk {
+
+// ---------------------------------------------------------------- exception display
+
+namespace {
+TExceptionHandler& ExceptionHandlerSlot() {
+    static TExceptionHandler handler;
+    return handler;
+}
+}  // namespace
+
+void SetExceptionHandler(TExceptionHandler handler) { ExceptionHandlerSlot() = std::move(handler); }
+
+void HandleException(TObject* sender) {
+    std::exception_ptr e = std::current_exception();
+    if (!e) return;
+    if (ExceptionHandlerSlot()) {
+        try {
+            ExceptionHandlerSlot()(sender, e);
+        } catch (...) {
+            // The display itself failed: nothing further can be shown.
+        }
+        return;
+    }
+    Application->HandleException(sender);
+}
+
+// ---------------------------------------------------------------- hints
+
+namespace {
+std::function<void(const std::string&)>& HintReceiver() {
+    static std::function<void(const std::string&)> r;
+    return r;
+}
+}  // namespace
+
+void ApplicationShowHint(const std::string& longHint) {
+    if (HintReceiver()) HintReceiver()(longHint);
+}
+
+void SetHintReceiver(std::function<void(const std::string&)> receiver) { HintReceiver() = std::move(receiver); }
+
+// ---------------------------------------------------------------- command ids
+
+namespace {
+struct CommandRegistry {
+    std::map<UINT, std::function<void()>> handlers;
+    UINT next = 100;
+};
+CommandRegistry& Commands() {
+    static CommandRegistry r;
+    return r;
+}
+}  // namespace
+
+UINT AllocCommandId(std::function<void()> handler) {
+    CommandRegistry& r = Commands();
+    // Menu and accelerator ids are 16-bit; ids above 0xEFFF collide with system commands.
+    for (int tries = 0; tries < 0xEF00; ++tries) {
+        UINT id = r.next++;
+        if (r.next > 0xEFFF) r.next = 100;
+        if (!r.handlers.count(id)) {
+            r.handlers[id] = std::move(handler);
+            return id;
+        }
+    }
+    throw EComponentError("No command id left");
+}
+
+void ReleaseCommandId(UINT id) { Commands().handlers.erase(id); }
+
+bool DispatchCommand(UINT id) {
+    auto it = Commands().handlers.find(id);
+    if (it == Commands().handlers.end()) return false;
+    // A copy: the handler may release its own id (a form closing from a menu).
+    std::function<void()> f = it->second;
+    if (f) f();
+    return true;
+}
+
+// ---------------------------------------------------------------- property texts
+
+bool StrToBoolProp(const std::string& value) {
+    if (SameText(value, "True")) return true;
+    if (SameText(value, "False")) return false;
+    throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+}
+
+int StrToIntProp(const std::string& value) {
+    int v = 0;
+    if (!TryStrToInt(value, v)) throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    return v;
+}
+
+TAlign StrToAlign(const std::string& s) {
+    static const std::pair<const char*, TAlign> names[] = {
+        {"alNone", TAlign::alNone}, {"alTop", TAlign::alTop},     {"alBottom", TAlign::alBottom},
+        {"alLeft", TAlign::alLeft}, {"alRight", TAlign::alRight}, {"alClient", TAlign::alClient}};
+    for (auto& n : names)
+        if (SameText(s, n.first)) return n.second;
+    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+}
+
+unsigned StrToAnchors(const std::string& s) {
+    unsigned a = 0;
+    std::string rest = s;
+    for (char& c : rest)
+        if (c == '[' || c == ']' || c == ',') c = ' ';
+    size_t i = 0;
+    while (i < rest.size()) {
+        while (i < rest.size() && rest[i] == ' ') ++i;
+        size_t j = i;
+        while (j < rest.size() && rest[j] != ' ') ++j;
+        std::string w = rest.substr(i, j - i);
+        if (w.empty()) break;
+        if (SameText(w, "akLeft")) a |= akLeft;
+        else if (SameText(w, "akTop")) a |= akTop;
+        else if (SameText(w, "akRight")) a |= akRight;
+        else if (SameText(w, "akBottom")) a |= akBottom;
+        else throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+        i = j;
+    }
+    return a;
+}
+
+COLORREF StrToColor(const std::string& s) {
+    static const std::pair<const char*, COLORREF> fixed[] = {
+        {"clBlack", RGB(0, 0, 0)},       {"clNavy", RGB(0, 0, 128)},   {"clWhite", RGB(255, 255, 255)},
+        {"clMaroon", RGB(128, 0, 0)},    {"clGreen", RGB(0, 128, 0)},  {"clBlue", RGB(0, 0, 255)},
+        {"clRed", RGB(255, 0, 0)},       {"clGray", RGB(128, 128, 128)}};
+    for (auto& c : fixed)
+        if (SameText(s, c.first)) return c.second;
+    static const std::pair<const char*, int> sys[] = {
+        {"clBtnFace", COLOR_BTNFACE}, {"clWindow", COLOR_WINDOW}, {"clWindowText", COLOR_WINDOWTEXT}};
+    for (auto& c : sys)
+        if (SameText(s, c.first)) return GetSysColor(c.second);
+    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+}
+
+// ---------------------------------------------------------------- TComponent
+
+TComponent::TComponent(TComponent* owner) {
+    if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+    FState |= csDestroying;
+    DestroyComponents();
+    if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::Free() {
+    BeforeDestruction();
+    delete this;
+}
+
+void TComponent::BeforeDestruction() { FState |= csDestroying; }
+
+void TComponent::InsertComponent(TComponent* c) {
+    c->FOwner = this;
+    FComponents.push_back(c);
+}
+
+void TComponent::RemoveComponent(TComponent* c) {
+    auto it = std::find(FComponents.begin(), FComponents.end(), c);
+    if (it != FComponents.end()) FComponents.erase(it);
+    c->FOwner = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+    for (TComponent* c : FComponents) c->BeforeDestruction();
+    while (!FComponents.empty()) {
+        TComponent* c = FComponents.back();
+        FComponents.pop_back();
+        c->FOwner = nullptr;
+        delete c;
+    }
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+    if (name.empty()) return nullptr;
+    for (TComponent* c : FComponents)
+        if (SameText(c->Name(), name)) return c;
+    return nullptr;
+}
+
+void TComponent::SetParentComponent(TComponent* parent) {
+    throw EComponentError(Format("%s cannot be placed in %s", FName.c_str(), parent ? parent->Name().c_str() : "nothing"));
+}
+
+void TComponent::SetProperty(const std::string& name, const std::string& value, TComponentResolver&) {
+    if (SameText(name, "Tag")) {
+        Tag = StrToIntProp(value);
+        return;
+    }
+    UnknownProperty(name);
+}
+
+void TComponent::UnknownProperty(const std::string& name) const {
+    throw EPropertyError(Format("Property %s.%s does not exist", FName.c_str(), name.c_str()));
+}
+
+// ---------------------------------------------------------------- TFont
+
+HFONT TFont::Handle() {
+    if (!FHandle) {
+        FHandle = CreateFontA(Height, 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH | FF_DONTCARE, Name.c_str());
+    }
+    return FHandle;
+}
+
+void TFont::Changed() {
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = nullptr;
+}
+
+TFont::~TFont() { Changed(); }
+
+// ---------------------------------------------------------------- TWinControl
+
+namespace {
+const char kControlProp[] = "RukControl";
+UINT NextChildId() {
+    static UINT id = 1000;
+    return ++id;
+}
+}  // namespace
+
+TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
+
+TWinControl::~TWinControl() {
+    BeforeDestruction();
+    DestroyHandle();
+    for (TWinControl* c : FControls) c->FParent = nullptr;
+    FControls.clear();
+    if (FParent) {
+        auto& v = FParent->FControls;
+        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    }
+    if (FBrush) DeleteObject(FBrush);
+}
+
+void TWinControl::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "Align")) SetAlign(StrToAlign(value));
+    else if (SameText(name, "Anchors")) FAnchors = StrToAnchors(value);
+    else if (SameText(name, "Visible")) SetVisible(StrToBoolProp(value));
+    else if (SameText(name, "Enabled")) SetEnabled(StrToBoolProp(value));
+    else if (SameText(name, "Caption") || SameText(name, "Text")) SetText(value);
+    else if (SameText(name, "Hint")) FHint = value;
+    else if (SameText(name, "PopupMenu")) FPopupMenu = reader.Ref<TPopupMenu>(value);
+    else if (SameText(name, "TabStop")) FTabStop = StrToBoolProp(value);
+    else if (SameText(name, "ParentFont")) FParentFont = StrToBoolProp(value);
+    else if (SameText(name, "Color")) SetColor(StrToColor(value));
+    else if (SameText(name, "Font.Name") || SameText(name, "Font.Height") || SameText(name, "Font.Color") ||
+             SameText(name, "Font.Style")) {
+        if (FParentFont && FParent) FFont = FParent->Font();
+        FParentFont = false;
+        if (SameText(name, "Font.Name")) FFont.Name = value;
+        else if (SameText(name, "Font.Height")) FFont.Height = StrToIntProp(value);
+        else if (SameText(name, "Font.Color")) FFont.Color = StrToColor(value);
+        else FFont.Bold = Pos("fsBold", value) > 0;
+        FFont.Changed();
+    } else TComponent::SetProperty(name, value, reader);
+}
+
+HWND TWinControl::Handle() {
+    if (!FHandle) {
+        if (FParent) FParent->HandleNeeded();
+        if (FHandle) return FHandle;  // the parent created it with its children
+        CreateWnd();
+        InitWnd();
+        for (TWinControl* c : std::vector<TWinControl*>(FControls)) c->HandleNeeded();
+        Realign();
+    }
+    return FHandle;
+}
+
+void TWinControl::DestroyHandle() {
+    if (FHandle) DestroyWindow(FHandle);  // WM_NCDESTROY unbinds every window of the tree
+    FHandle = nullptr;
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd) {
+    if (!wnd) return nullptr;
+    return static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+}
+
+TWinControl* TWinControl::FindControl(HWND wnd) {
+    while (wnd) {
+        if (TWinControl* c = FromHandle(wnd)) return c;
+        if (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) wnd = GetParent(wnd);
+        else break;
+    }
+    return nullptr;
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+    if (parent == FParent) return;
+    if (FParent) {
+        auto& v = FParent->FControls;
+        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        FParent->Realign();
+    }
+    FParent = parent;
+    if (!parent) {
+        DestroyHandle();
+        return;
+    }
+    parent->FControls.push_back(this);
+    if (FHandle) ::SetParent(FHandle, parent->FHandle);
+    else if (parent->HandleAllocated() && !(ComponentState() & csLoading)) HandleNeeded();
+    parent->Realign();
+}
+
+void TWinControl::SetParentComponent(TComponent* parent) {
+    auto* p = dynamic_cast<TWinControl*>(parent);
+    if (!p && parent) TComponent::SetParentComponent(parent);
+    SetParent(p);
+}
+
+TWinControl* TWinControl::ParentForm() {
+    TWinControl* c = this;
+    while (c->FParent) c = c->FParent;
+    return c;
+}
+
+void TWinControl::Loaded() {
+    TComponent::Loaded();
+    // Anchors keep the distances of the description, measured against the parent's own size there.
+    if (FParent && FAlign == TAlign::alNone) {
+        if (FAnchors & akRight) FAnchorRight = FParent->FBounds.Width - (FBounds.Left + FBounds.Width);
+        if (FAnchors & akBottom) FAnchorBottom = FParent->FBounds.Height - (FBounds.Top + FBounds.Height);
+    }
+}
+
+void TWinControl::SetAlign(TAlign a) {
+    FAlign = a;
+    if (FParent) FParent->Realign();
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    FBounds = {left, top, std::max(0, width), std::max(0, height)};
+    if (FHandle) MoveWindow(FHandle, left, top, FBounds.Width, FBounds.Height + ExtraWindowHeight(), TRUE);
+}
+
+RECT TWinControl::ClientRect() {
+    RECT r{0, 0, FBounds.Width, FBounds.Height};
+    if (FHandle) GetClientRect(FHandle, &r);
+    return r;
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+    if (!FHandle) return;
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    HWND parent = GetParent(FHandle);
+    if (parent && (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD))
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    FBounds = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TWinControl::SetVisible(bool v) {
+    FVisible = v;
+    if (FHandle) ShowWindow(FHandle, v ? SW_SHOW : SW_HIDE);
+    if (FParent) FParent->Realign();
+}
+
+void TWinControl::SetEnabled(bool e) {
+    FEnabled = e;
+    if (FHandle) EnableWindow(FHandle, e);
+}
+
+std::string TWinControl::Text() {
+    if (!FHandle) return FText;
+    int n = GetWindowTextLengthA(FHandle);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    int got = GetWindowTextA(FHandle, s.data(), n + 1);
+    s.resize(static_cast<size_t>(std::max(0, got)));
+    return s;
+}
+
+void TWinControl::SetText(const std::string& s) {
+    FText = s;
+    if (FHandle) SetWindowTextA(FHandle, s.c_str());
+}
+
+void TWinControl::SetColor(COLORREF c) {
+    FHasColor = true;
+    FColor = c;
+    if (FBrush) DeleteObject(FBrush);
+    FBrush = CreateSolidBrush(c);
+    if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+bool TWinControl::Focused() {
+    HWND f = GetFocus();
+    return FHandle && f && (f == FHandle || IsChild(FHandle, f));
+}
+
+void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+
+bool TWinControl::CanFocus() {
+    for (TWinControl* c = this; c; c = c->FParent)
+        if (!c->FVisible || !c->FEnabled) return false;
+    return true;
+}
+
+void TWinControl::CreateParams(TCreateParams& p) {
+    p.ClassName = "TRukControl";
+    p.OwnClass = true;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (FTabStop) p.Style |= WS_TABSTOP;
+    p.Caption = FText;
+    p.Background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+}
+
+void TWinControl::CreateWnd() {
+    static const bool controlsReady = [] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES |
+                                                 ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                                 ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
+        return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)controlsReady;
+    TCreateParams p;
+    CreateParams(p);
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    if (p.OwnClass) {
+        WNDCLASSEXA wc{};
+        if (!GetClassInfoExA(inst, p.ClassName.c_str(), &wc)) {
+            wc = {};
+            wc.cbSize = sizeof wc;
+            wc.style = p.ClassStyle;
+            wc.lpfnWndProc = OwnWndProc;
+            wc.hInstance = inst;
+            wc.hCursor = p.Cursor ? p.Cursor : LoadCursor(nullptr, IDC_ARROW);
+            wc.hbrBackground = p.Background;
+            wc.lpszClassName = p.ClassName.c_str();
+            if (!RegisterClassExA(&wc)) RaiseLastOSError();
+        }
+    }
+    if (FVisible) p.Style |= WS_VISIBLE;
+    HWND parent = FParent ? FParent->Handle() : nullptr;
+    HMENU id = (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextChildId())) : nullptr;
+    FOwnClass = p.OwnClass;
+    HWND wnd = CreateWindowExA(p.ExStyle, p.ClassName.c_str(), p.Caption.c_str(), p.Style, FBounds.Left,
+                               FBounds.Top, FBounds.Width, FBounds.Height + ExtraWindowHeight(), parent, id, inst, this);
+    if (!wnd) RaiseLastOSError();
+    if (!p.OwnClass) {
+        Bind(wnd);
+        SetWindowSubclass(wnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        FSubclassed = true;
+    }
+}
+
+void TWinControl::InitWnd() {
+    ApplyFont();
+    if (!FEnabled) EnableWindow(FHandle, FALSE);
+}
+
+void TWinControl::ApplyFont() {
+    if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+}
+
+void TWinControl::Bind(HWND wnd) {
+    FHandle = wnd;
+    SetPropA(wnd, kControlProp, this);
+}
+
+void TWinControl::Unbind() {
+    if (!FHandle) return;
+    RemovePropA(FHandle, kControlProp);
+    if (FSubclassed) RemoveWindowSubclass(FHandle, SubclassProc, 1);
+    FSubclassed = false;
+    FHandle = nullptr;
+}
+
+LRESULT CALLBACK TWinControl::OwnWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        if (auto* obj = static_cast<TWinControl*>(cs->lpCreateParams)) obj->Bind(wnd);
+    }
+    if (TWinControl* obj = FromHandle(wnd)) return obj->Dispatch(msg, wp, lp);
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    auto* obj = reinterpret_cast<TWinControl*>(data);
+    if (!obj || obj->FHandle != wnd) return DefSubclassProc(wnd, msg, wp, lp);
+    return obj->Dispatch(msg, wp, lp);
+}
+
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) {
+        LRESULT r = DefaultHandler(msg, wp, lp);
+        Unbind();
+        return r;
+    }
+    try {
+        return WndProc(msg, wp, lp);
+    } catch (...) {
+        HandleException(this);
+        return 0;
+    }
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+    if (FSubclassed) return DefSubclassProc(FHandle, msg, wp, lp);
+    return DefWindowProcA(FHandle, msg, wp, lp);
+}
+
+bool TWinControl::CNCommand(WORD, WORD, LRESULT&) { return false; }
+bool TWinControl::CNNotify(NMHDR*, LRESULT&) { return false; }
+
+void TWinControl::DoContextPopup(POINT pt) {
+    if (pt.x == -1 && pt.y == -1) {
+        RECT r;
+        GetWindowRect(FHandle, &r);
+        pt = {r.left + 10, r.top + 10};
+    }
+    FPopupMenu->Popup(pt.x, pt.y);
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (lp) {
+            TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp));
+            LRESULT r = 0;
+            if (child && child != this && !child->Destroying() && child->CNCommand(HIWORD(wp), LOWORD(wp), r)) return r;
+        }
+        break;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        TWinControl* child = FromHandle(hdr->hwndFrom);
+        LRESULT r = 0;
+        if (child && child != this && !child->Destroying() && child->CNNotify(hdr, r)) return r;
+        break;
+    }
+    case WM_SIZE: {
+        LRESULT r = DefaultHandler(msg, wp, lp);
+        UpdateBoundsFromWindow();
+        Realign();
+        if (OnResize && !Destroying()) OnResize(this);
+        return r;
+    }
+    case WM_CONTEXTMENU:
+        if (FPopupMenu && !Destroying()) {
+            DoContextPopup({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+            return 0;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+        TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp));
+        if (child && child->FHasColor) {
+            SetBkColor(reinterpret_cast<HDC>(wp), child->FColor);
+            return reinterpret_cast<LRESULT>(child->FBrush);
+        }
+        if (child && msg == WM_CTLCOLORSTATIC) {
+            // Labels take the colour of the control they sit on.
+            HDC dc = reinterpret_cast<HDC>(wp);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, child->Font().Color);
+            return reinterpret_cast<LRESULT>(FHasColor ? FBrush : GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    }
+    case WM_ERASEBKGND:
+        if (FHasColor && FOwnClass) {
+            RECT r;
+            GetClientRect(FHandle, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, FBrush);
+            return 1;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefaultHandler(msg, wp, lp);
+}
+
+void TWinControl::Realign() {
+    if (!FHandle || FRealigning || FControls.empty()) return;
+    FRealigning = true;
+    RECT r = AlignRect();
+    auto place = [](TWinControl* c, int l, int t, int w, int h) {
+        if (c->Left() != l || c->Top() != t || c->Width() != w || c->Height() != h || !c->HandleAllocated())
+            c->SetBounds(l, t, w, h);
+    };
+    for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+        for (TWinControl* c : FControls) {
+            if (c->FAlign != pass || !c->FVisible) continue;
+            int w = std::max(0, static_cast<int>(r.right - r.left));
+            int h = std::max(0, static_cast<int>(r.bottom - r.top));
+            switch (pass) {
+            case TAlign::alTop:
+                place(c, r.left, r.top, w, c->Height());
+                r.top += c->Height();
+                break;
+            case TAlign::alBottom:
+                place(c, r.left, r.bottom - c->Height(), w, c->Height());
+                r.bottom -= c->Height();
+                break;
+            case TAlign::alLeft:
+                place(c, r.left, r.top, c->Width(), h);
+                r.left += c->Width();
+                break;
+            case TAlign::alRight:
+                place(c, r.right - c->Width(), r.top, c->Width(), h);
+                r.right -= c->Width();
+                break;
+            default:
+                place(c, r.left, r.top, w, h);
+                break;
+            }
+        }
+    }
+    RECT client = ClientRect();
+    for (TWinControl* c : FControls) {
+        if (c->FAlign != TAlign::alNone) continue;
+        if (c->FAnchorRight < 0 && c->FAnchorBottom < 0) continue;
+        int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
+        if (c->FAnchorRight >= 0) {
+            int right = client.right - c->FAnchorRight;
+            if (c->FAnchors & akLeft) w = std::max(0, right - l);
+            else l = right - w;
+        }
+        if (c->FAnchorBottom >= 0) {
+            int bottom = client.bottom - c->FAnchorBottom;
+            if (c->FAnchors & akTop) h = std::max(0, bottom - t);
+            else t = bottom - h;
+        }
+        place(c, l, t, w, h);
+    }
+    FRealigning = false;
+}
+
+}  // namespace ruk

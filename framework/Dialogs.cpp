@@ -1,0 +1,105 @@
+#include "Dialogs.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace ruk {
+
+namespace {
+TOpenDialog::TExecuteHook& ExecuteHook() {
+    static TOpenDialog::TExecuteHook hook;
+    return hook;
+}
+}  // namespace
+
+void TOpenDialog::SetExecuteHook(TExecuteHook hook) { ExecuteHook() = std::move(hook); }
+
+void TOpenDialog::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "Filter")) Filter = value;
+    else if (SameText(name, "FilterIndex")) FilterIndex = StrToIntProp(value);
+    else if (SameText(name, "InitialDir")) InitialDir = value;
+    else if (SameText(name, "FileName")) FileName = value;
+    else if (SameText(name, "DefaultExt")) DefaultExt = value;
+    else if (SameText(name, "Title")) Title = value;
+    else if (SameText(name, "Options")) Options = StrToOpenOptions(value);
+    else TComponent::SetProperty(name, value, reader);
+}
+
+std::string FilterToSystemFormat(const std::string& filter) {
+    std::string s = filter;
+    for (char& c : s)
+        if (c == '|') c = '\0';
+    s.push_back('\0');
+    s.push_back('\0');
+    return s;
+}
+
+unsigned StrToOpenOptions(const std::string& s) {
+    static const std::pair<const char*, unsigned> names[] = {
+        {"ofReadOnly", ofReadOnly},           {"ofOverwritePrompt", ofOverwritePrompt},
+        {"ofHideReadOnly", ofHideReadOnly},   {"ofNoChangeDir", ofNoChangeDir},
+        {"ofAllowMultiSelect", ofAllowMultiSelect}, {"ofPathMustExist", ofPathMustExist},
+        {"ofFileMustExist", ofFileMustExist}, {"ofNoTestFileCreate", ofNoTestFileCreate},
+        {"ofEnableSizing", ofEnableSizing}};
+    unsigned result = 0;
+    std::string rest = s;
+    for (char& c : rest)
+        if (c == '[' || c == ']' || c == ',') c = ' ';
+    size_t i = 0;
+    while (i < rest.size()) {
+        while (i < rest.size() && rest[i] == ' ') ++i;
+        size_t j = i;
+        while (j < rest.size() && rest[j] != ' ') ++j;
+        if (j == i) break;
+        std::string word = rest.substr(i, j - i);
+        bool found = false;
+        for (auto& n : names)
+            if (SameText(word, n.first)) {
+                result |= n.second;
+                found = true;
+            }
+        if (!found) throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+        i = j;
+    }
+    return result;
+}
+
+bool TOpenDialog::Execute() {
+    if (ExecuteHook()) return ExecuteHook()(*this);
+    std::string filter = FilterToSystemFormat(Filter);
+    std::vector<char> file(32768, '\0');
+    lstrcpynA(file.data(), FileName.c_str(), static_cast<int>(file.size()));
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    HWND owner = GetActiveWindow();
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+    ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
+    ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
+    ofn.Flags = OFN_EXPLORER;
+    if (Options & ofReadOnly) ofn.Flags |= OFN_READONLY;
+    if (Options & ofOverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
+    if (Options & ofHideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
+    if (Options & ofNoChangeDir) ofn.Flags |= OFN_NOCHANGEDIR;
+    if (Options & ofAllowMultiSelect) ofn.Flags |= OFN_ALLOWMULTISELECT;
+    if (Options & ofPathMustExist) ofn.Flags |= OFN_PATHMUSTEXIST;
+    if (Options & ofFileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
+    if (Options & ofNoTestFileCreate) ofn.Flags |= OFN_NOTESTFILECREATE;
+    if (Options & ofEnableSizing) ofn.Flags |= OFN_ENABLESIZING;
+    BOOL ok = IsSave() ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (!ok) return false;
+    FileName = file.data();
+    FilterIndex = static_cast<int>(ofn.nFilterIndex);
+    return true;
+}
+
+int MessageBoxYesNoCancel(HWND owner, const std::string& text, const std::string& caption) {
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+}  // namespace ruk

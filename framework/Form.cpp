@@ -1,0 +1,399 @@
+#include "Form.h"
+
+#include "Dialogs.h"
+#include "Forms.h"
+#include "WebBrowser.h"
+
+#include <algorithm>
+
+namespace ruk {
+
+// ---------------------------------------------------------------- class registry
+
+namespace {
+std::map<std::string, TComponentFactory>& Factories() {
+    static std::map<std::string, TComponentFactory> m = [] {
+        std::map<std::string, TComponentFactory> f;
+        auto add = [&f](const char* name, auto make) { f[name] = make; };
+        add("TActionList", [](TComponent* o) -> TComponent* { return new TActionList(o); });
+        add("TAction", [](TComponent* o) -> TComponent* { return new TAction(o); });
+        add("TEditCut", [](TComponent* o) -> TComponent* { return new TEditCut(o); });
+        add("TEditCopy", [](TComponent* o) -> TComponent* { return new TEditCopy(o); });
+        add("TEditPaste", [](TComponent* o) -> TComponent* { return new TEditPaste(o); });
+        add("TEditUndo", [](TComponent* o) -> TComponent* { return new TEditUndo(o); });
+        add("TImageList", [](TComponent* o) -> TComponent* { return new TImageList(o); });
+        add("TMainMenu", [](TComponent* o) -> TComponent* { return new TMainMenu(o); });
+        add("TPopupMenu", [](TComponent* o) -> TComponent* { return new TPopupMenu(o); });
+        add("TMenuItem", [](TComponent* o) -> TComponent* { return new TMenuItem(o); });
+        add("TOpenDialog", [](TComponent* o) -> TComponent* { return new TOpenDialog(o); });
+        add("TSaveDialog", [](TComponent* o) -> TComponent* { return new TSaveDialog(o); });
+        add("TLabel", [](TComponent* o) -> TComponent* { return new TLabel(o); });
+        add("TButton", [](TComponent* o) -> TComponent* { return new TButton(o); });
+        add("TPanel", [](TComponent* o) -> TComponent* { return new TPanel(o); });
+        add("TSplitter", [](TComponent* o) -> TComponent* { return new TSplitter(o); });
+        add("TCoolBar", [](TComponent* o) -> TComponent* { return new TCoolBar(o); });
+        add("TToolBar", [](TComponent* o) -> TComponent* { return new TToolBar(o); });
+        add("TToolButton", [](TComponent* o) -> TComponent* { return new TToolButton(o); });
+        add("TStatusBar", [](TComponent* o) -> TComponent* { return new TStatusBar(o); });
+        add("TPageControl", [](TComponent* o) -> TComponent* { return new TPageControl(o); });
+        add("TTabSheet", [](TComponent* o) -> TComponent* { return new TTabSheet(o); });
+        add("TRichEdit", [](TComponent* o) -> TComponent* { return new TRichEdit(o); });
+        add("TListView", [](TComponent* o) -> TComponent* { return new TListView(o); });
+        add("TTreeView", [](TComponent* o) -> TComponent* { return new TTreeView(o); });
+        add("TComboBoxEx", [](TComponent* o) -> TComponent* { return new TComboBoxEx(o); });
+        add("TWebBrowser", [](TComponent* o) -> TComponent* { return new TWebBrowser(o); });
+        return f;
+    }();
+    return m;
+}
+
+std::vector<TForm*>& LiveForms() {
+    static std::vector<TForm*> v;
+    return v;
+}
+
+TForm*& MainFormSlot() {
+    static TForm* f = nullptr;
+    return f;
+}
+
+HICON& AppIconSlot() {
+    static HICON icon = nullptr;
+    return icon;
+}
+
+class TDescriptionReader : public TComponentResolver {
+public:
+    TDescriptionReader(TForm& form, const std::function<TNotifyEvent(const std::string&)>& methods)
+        : FForm(form), FMethods(methods) {}
+    TComponent* FindComponent(const std::string& name) override {
+        if (SameText(name, FForm.Name())) return &FForm;
+        TComponent* c = FForm.FindComponent(name);
+        if (!c) throw EComponentError(Format("Component %s not found", name.c_str()));
+        return c;
+    }
+    TNotifyEvent FindMethod(const std::string& name) override {
+        TNotifyEvent e = FMethods ? FMethods(name) : TNotifyEvent();
+        if (!e) throw EComponentError(Format("Method %s not found", name.c_str()));
+        return e;
+    }
+
+private:
+    TForm& FForm;
+    const std::function<TNotifyEvent(const std::string&)>& FMethods;
+};
+}  // namespace
+
+void RegisterComponentClass(const std::string& className, TComponentFactory factory) {
+    Factories()[className] = std::move(factory);
+}
+
+TComponent* CreateComponentOfClass(const std::string& className, TComponent* owner) {
+    auto it = Factories().find(className);
+    if (it == Factories().end()) throw EComponentError(Format("Class %s not found", className.c_str()));
+    return it->second(owner);
+}
+
+TForm* MainForm() { return MainFormSlot(); }
+void SetMainForm(TForm* form) { MainFormSlot() = form; }
+HICON ApplicationIcon() { return AppIconSlot(); }
+
+void SetApplicationIconHandle(HICON icon) {
+    AppIconSlot() = icon;
+    for (TForm* f : LiveForms())
+        if (f->HandleAllocated()) {
+            SendMessageA(f->HandleValue(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+            SendMessageA(f->HandleValue(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        }
+}
+
+void AssignApplicationIcon(const TIcon& icon) {
+    static TIcon copy;
+    copy.Assign(icon);
+    SetApplicationIconHandle(copy.Handle());
+}
+
+bool FormsPreTranslateMessage(MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    TWinControl* c = TWinControl::FindControl(msg.hwnd);
+    if (!c) return false;
+    for (TForm* f : LiveForms())
+        if (f == c->ParentForm()) return f->IsShortCut(msg);
+    return false;
+}
+
+void FormsIdle() {
+    for (TForm* f : std::vector<TForm*>(LiveForms()))
+        if (!f->Destroying()) f->UpdateActions();
+}
+
+// ---------------------------------------------------------------- TForm
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    // The application's loop translates the forms' shortcuts and lets their actions update
+    // themselves when it is idle.
+    static const bool hooked = [] {
+        Application->AddMessageHook([](MSG& msg) { return FormsPreTranslateMessage(msg); });
+        std::function<void()> previous = Application->OnIdle;
+        Application->OnIdle = [previous] {
+            if (previous) previous();
+            FormsIdle();
+        };
+        return true;
+    }();
+    (void)hooked;
+    FVisible = false;
+    FParentFont = false;
+    LiveForms().push_back(this);
+    if (!MainFormSlot()) MainFormSlot() = this;
+}
+
+TForm::~TForm() {
+    BeforeDestruction();
+    auto& v = LiveForms();
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    if (MainFormSlot() == this) MainFormSlot() = nullptr;
+    DestroyComponents();
+}
+
+void TForm::BeforeDestruction() {
+    if (!FDestroyEventDone) {
+        FDestroyEventDone = true;
+        if (OnDestroy) SafeCall(this, [this] { OnDestroy(this); });
+    }
+    TWinControl::BeforeDestruction();
+    if (FHintBar) SetHintReceiver(nullptr);
+    FHintBar = nullptr;
+    if (FHandle) SetMenu(FHandle, nullptr);
+    if (FHandle && Application->MainWindow() == FHandle) Application->SetMainWindow(nullptr);
+    DestroyHandle();
+}
+
+void TForm::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "ClientWidth")) FClientWidth = StrToIntProp(value);
+    else if (SameText(name, "ClientHeight")) FClientHeight = StrToIntProp(value);
+    else if (SameText(name, "Left")) FBounds.Left = StrToIntProp(value);
+    else if (SameText(name, "Top")) FBounds.Top = StrToIntProp(value);
+    else if (SameText(name, "Menu")) FMenu = reader.Ref<TMainMenu>(value);
+    else if (SameText(name, "OnCreate")) OnCreate = reader.FindMethod(value);
+    else if (SameText(name, "OnShow")) OnShow = reader.FindMethod(value);
+    else if (SameText(name, "OnDestroy")) OnDestroy = reader.FindMethod(value);
+    else if (SameText(name, "OldCreateOrder") || SameText(name, "PixelsPerInch") || SameText(name, "Position"))
+        return;  // our forms always run OnCreate after the constructor, at 96 pixels per inch, where placed
+    else TWinControl::SetProperty(name, value, reader);
+}
+
+void TForm::LoadDescription(const TFormDescription& d, const std::function<TNotifyEvent(const std::string&)>& methods) {
+    SetName(d.Name);
+    BeginLoading();
+    TDescriptionReader reader(*this, methods);
+    std::vector<TComponent*> created;
+    auto make = [&](const char* cls, const char* name) {
+        if (name && *name && FindComponent(name))
+            throw EComponentError(Format("A component named %s already exists", name));
+        TComponent* c = CreateComponentOfClass(cls, this);
+        c->SetName(name ? name : "");
+        c->BeginLoading();
+        created.push_back(c);
+        return c;
+    };
+    // Every component first, so that any row may name any other.
+    std::vector<TComponent*> rows, actions;
+    for (const TComponentRow& r : d.Components) rows.push_back(make(r.ClassName, r.Name));
+    for (const TActionRow& a : d.Actions) actions.push_back(make(a.ClassName && *a.ClassName ? a.ClassName : "TAction", a.Name));
+    std::vector<std::vector<TComponent*>> menuItems;
+    std::vector<TComponent*> menus;
+    for (const TMenuRow& m : d.Menus) {
+        menus.push_back(make(m.ClassName, m.Name));
+        menuItems.emplace_back();
+        for (const TMenuItemRow& i : m.Items) menuItems.back().push_back(make("TMenuItem", i.Name));
+    }
+
+    for (size_t k = 0; k < d.Components.size(); ++k) {
+        const TComponentRow& r = d.Components[k];
+        TComponent* c = rows[k];
+        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+            w->SetBounds(r.Bounds.Left, r.Bounds.Top, r.Bounds.Width, r.Bounds.Height);
+            w->SetParentComponent(r.Parent && *r.Parent ? reader.FindComponent(r.Parent) : this);
+        } else if (r.Parent && *r.Parent) {
+            c->SetParentComponent(reader.FindComponent(r.Parent));
+        }
+        for (const TProp& p : r.Props) c->SetProperty(p.Name, p.Value, reader);
+    }
+    for (size_t k = 0; k < d.Actions.size(); ++k) {
+        const TActionRow& a = d.Actions[k];
+        auto* act = static_cast<TAction*>(actions[k]);
+        act->SetActionList(reader.Ref<TActionList>(d.ActionList));
+        act->SetCategory(a.Category ? a.Category : "");
+        act->SetCaption(a.Caption ? a.Caption : "");
+        act->SetShortCut(TextToShortCut(a.ShortCut ? a.ShortCut : ""));
+        act->SetHint(a.Hint ? a.Hint : "");
+        act->SetImageIndex(a.ImageIndex);
+        if (a.OnExecute && *a.OnExecute) act->OnExecute = reader.FindMethod(a.OnExecute);
+        for (const TProp& p : a.Props) act->SetProperty(p.Name, p.Value, reader);
+    }
+    for (size_t m = 0; m < d.Menus.size(); ++m) {
+        auto* menu = static_cast<TMenu*>(menus[m]);
+        menu->SetWindow(this);
+        std::vector<TMenuItem*> levels;
+        for (size_t k = 0; k < d.Menus[m].Items.size(); ++k) {
+            const TMenuItemRow& row = d.Menus[m].Items[k];
+            auto* item = static_cast<TMenuItem*>(menuItems[m][k]);
+            if (row.Level < 0 || row.Level > static_cast<int>(levels.size()))
+                throw EComponentError(Format("Menu item %s has no parent", row.Name));
+            levels.resize(static_cast<size_t>(row.Level));
+            (row.Level == 0 ? menu->Items() : levels.back())->Add(item);
+            levels.push_back(item);
+            if (row.Action && *row.Action) item->SetAction(reader.Ref<TAction>(row.Action));
+            if (row.Caption && *row.Caption) item->SetCaption(row.Caption);
+            for (const TProp& p : row.Props) item->SetProperty(p.Name, p.Value, reader);
+        }
+    }
+    for (const TProp& p : d.Props) SetProperty(p.Name, p.Value, reader);
+
+    for (TComponent* c : created) c->Loaded();
+    Loaded();
+    for (TComponent* c : created)
+        if (auto* bar = dynamic_cast<TStatusBar*>(c); bar && bar->AutoHint()) FHintBar = bar;
+}
+
+void TForm::AfterConstruction() {
+    if (OnCreate) SafeCall(this, [this] { OnCreate(this); });
+}
+
+void TForm::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = "TRukForm";
+    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    p.ExStyle = WS_EX_CONTROLPARENT;
+    p.Caption = FText;
+}
+
+void TForm::CreateWnd() {
+    // The description gives the client area; the window is that plus frame, caption and menu.
+    RECT r{0, 0, FClientWidth, FClientHeight};
+    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FMenu != nullptr, WS_EX_CONTROLPARENT);
+    FBounds.Width = r.right - r.left;
+    FBounds.Height = r.bottom - r.top;
+    bool visible = FVisible;
+    FVisible = false;
+    TWinControl::CreateWnd();
+    FVisible = visible;
+}
+
+void TForm::InitWnd() {
+    TWinControl::InitWnd();
+    if (FMenu) {
+        FMenu->SetWindow(this);
+        SetMenu(FHandle, FMenu->Handle());
+        // With the menu bar in place the client area is as described (a long bar may wrap).
+        RECT r{0, 0, FClientWidth, FClientHeight};
+        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+        SetWindowPos(FHandle, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client;
+        GetClientRect(FHandle, &client);
+        if (client.bottom < FClientHeight)
+            SetWindowPos(FHandle, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + FClientHeight - client.bottom,
+                         SWP_NOMOVE | SWP_NOZORDER);
+    }
+    if (MainForm() == this) Application->SetMainWindow(FHandle);
+    if (HICON icon = ApplicationIcon()) {
+        SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    if (FHintBar) SetHintReceiver([this](const std::string& hint) { ShowHint(hint); });
+}
+
+void TForm::ShowHint(const std::string& longHint) {
+    if (FHintBar && FHintBar->HandleAllocated()) FHintBar->SetSimpleText(longHint);
+}
+
+void TForm::Show() {
+    HandleNeeded();
+    if (!FShownOnce) {
+        FShownOnce = true;
+        if (OnShow) SafeCall(this, [this] { OnShow(this); });
+        if (Destroying() || !FHandle) return;
+    }
+    FVisible = true;
+    ShowWindow(FHandle, SW_SHOW);
+    UpdateWindow(FHandle);
+}
+
+void TForm::Hide() {
+    FVisible = false;
+    if (FHandle) ShowWindow(FHandle, SW_HIDE);
+}
+
+bool TForm::Showing() { return FHandle && IsWindowVisible(FHandle); }
+
+void TForm::Close() {
+    Hide();
+    if (MainForm() == this) Application->Terminate();
+}
+
+TWinControl* TForm::ActiveControl() {
+    TWinControl* c = TWinControl::FindControl(GetFocus());
+    if (!c || c == this || c->ParentForm() != this) return nullptr;
+    return c;
+}
+
+void TForm::UpdateActions() {
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* list = dynamic_cast<TActionList*>(Components(i))) list->UpdateActions();
+}
+
+bool TForm::IsShortCut(MSG& msg) {
+    if (!FHandle || !IsWindowEnabled(FHandle)) return false;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* list = dynamic_cast<TActionList*>(Components(i)))
+            if (list->IsShortCut(msg, FHandle)) return true;
+    return false;
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (lp == 0) {
+            UINT id = LOWORD(wp);
+            SafeCall(this, [id] { DispatchCommand(id); });
+            return 0;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+        UpdateActions();
+        return 0;
+    case WM_MENUSELECT: {
+        UINT flags = HIWORD(wp);
+        HMENU menu = reinterpret_cast<HMENU>(lp);
+        if (flags == 0xFFFF && !menu) {
+            ShowHint("");
+            return 0;
+        }
+        TMenuItem* item = (flags & MF_POPUP) ? TMenuItem::FindByPosition(menu, LOWORD(wp))
+                                             : TMenuItem::FindByCommand(LOWORD(wp));
+        ShowHint(item ? GetLongHint(item->Hint()) : std::string());
+        return 0;
+    }
+    case WM_EXITMENULOOP:
+        ShowHint("");
+        break;
+    case WM_HELP:
+        if (OnHelp) {
+            auto* info = reinterpret_cast<HELPINFO*>(lp);
+            bool callHelp = true;
+            int context = info ? static_cast<int>(info->dwContextId) : 0;
+            SafeCall(this, [&] { OnHelp(HELP_CONTEXT, context, callHelp); });
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+}  // namespace ruk

@@ -1,0 +1,352 @@
+#include "ComCtrls.h"
+
+#include <algorithm>
+
+namespace ruk {
+
+// ---------------------------------------------------------------- TListItemStrings / TListItem
+
+void TListItemStrings::Add(const std::string& s) {
+    FItems.push_back(s);
+    if (FOwner) FOwner->SubItemChanged(Count() - 1);
+}
+
+void TListItemStrings::Put(int index, const std::string& s) {
+    if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
+    FItems[index] = s;
+    if (FOwner) FOwner->SubItemChanged(index);
+}
+
+void TListItemStrings::Clear() {
+    int n = Count();
+    FItems.clear();
+    if (FOwner)
+        for (int i = 0; i < n; ++i) FOwner->SubItemChanged(i);
+}
+
+int TListItem::Index() const { return FOwner ? FOwner->IndexOfItem(this) : -1; }
+
+void TListItem::SetCaption(const std::string& s) {
+    FCaption = s;
+    int i = Index();
+    if (i < 0) return;
+    LVITEMA item{};
+    item.iSubItem = 0;
+    item.pszText = FCaption.data();
+    SendMessageA(FOwner->Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+}
+
+void TListItem::SubItemChanged(int index) {
+    int i = Index();
+    if (i < 0) return;
+    std::string text = index < FSubItems.Count() ? FSubItems.Strings(index) : std::string();
+    LVITEMA item{};
+    item.iSubItem = index + 1;
+    item.pszText = text.data();
+    SendMessageA(FOwner->Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+}
+
+bool TListItem::Checked() const {
+    int i = Index();
+    if (i < 0) return false;
+    UINT state = static_cast<UINT>(
+        SendMessageA(FOwner->Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK));
+    return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void TListItem::SetChecked(bool c) {
+    int i = Index();
+    if (i < 0) return;
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(c ? 2 : 1);
+    SendMessageA(FOwner->Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+}
+
+bool TListItem::Selected() const {
+    int i = Index();
+    return i >= 0 &&
+           (SendMessageA(FOwner->Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) & LVIS_SELECTED);
+}
+
+void TListItem::SetSelected(bool s) {
+    int i = Index();
+    if (i < 0) return;
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = s ? LVIS_SELECTED : 0;
+    SendMessageA(FOwner->Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+}
+
+// ---------------------------------------------------------------- TListItems
+
+int TListItems::Count() const {
+    return static_cast<int>(SendMessageA(FOwner.Handle(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+TListItem* TListItems::Item(int index) const {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (index < 0 || !SendMessageA(FOwner.Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+    return reinterpret_cast<TListItem*>(item.lParam);
+}
+
+TListItem* TListItems::Add() {
+    FOwned.push_back(std::unique_ptr<TListItem>(new TListItem(&FOwner)));
+    TListItem* li = FOwned.back().get();
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = Count();
+    item.pszText = li->FCaption.data();
+    item.lParam = reinterpret_cast<LPARAM>(li);
+    int index = static_cast<int>(SendMessageA(FOwner.Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0) {
+        FOwned.pop_back();
+        throw EOutOfResources("Failed to add a list item");
+    }
+    if (FOwner.FCheckboxes) li->SetChecked(false);
+    return li;
+}
+
+void TListItems::Delete(int index) {
+    TListItem* li = Item(index);
+    if (!li) throw EStringListError(Format("List index out of bounds (%d)", index));
+    SendMessageA(FOwner.Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    auto it = std::find_if(FOwned.begin(), FOwned.end(), [li](const auto& p) { return p.get() == li; });
+    if (it != FOwned.end()) FOwned.erase(it);
+}
+
+void TListItems::Clear() {
+    if (FOwner.HandleAllocated()) SendMessageA(FOwner.HandleValue(), LVM_DELETEALLITEMS, 0, 0);
+    FOwned.clear();
+}
+
+void TListItems::BeginUpdate() {
+    if (FUpdateCount++ == 0) SendMessageA(FOwner.Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TListItems::EndUpdate() {
+    if (FUpdateCount > 0 && --FUpdateCount == 0) {
+        SendMessageA(FOwner.Handle(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(FOwner.Handle(), nullptr, TRUE);
+    }
+}
+
+// ---------------------------------------------------------------- TListView
+
+TListView::TListView(TComponent* owner) : TWinControl(owner), FItems(*this) { FTabStop = true; }
+
+TListView::~TListView() {
+    // The items go with the window; the window goes first so that it never holds a freed item.
+    DestroyHandle();
+    FItems.FOwned.clear();
+}
+
+void TListView::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "ViewStyle")) {
+        if (SameText(value, "vsReport")) FViewStyle = TViewStyle::vsReport;
+        else if (SameText(value, "vsList")) FViewStyle = TViewStyle::vsList;
+        else if (SameText(value, "vsSmallIcon")) FViewStyle = TViewStyle::vsSmallIcon;
+        else if (SameText(value, "vsIcon")) FViewStyle = TViewStyle::vsIcon;
+        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    } else if (SameText(name, "MultiSelect")) FMultiSelect = StrToBoolProp(value);
+    else if (SameText(name, "Checkboxes")) FCheckboxes = StrToBoolProp(value);
+    else if (SameText(name, "ReadOnly")) FReadOnly = StrToBoolProp(value);
+    else if (SameText(name, "RowSelect")) FRowSelect = StrToBoolProp(value);
+    else if (SameText(name, "HideSelection")) FHideSelection = StrToBoolProp(value);
+    else if (SameText(name, "Column")) {
+        // "caption,width"; the caption may hold blanks but no comma.
+        int comma = 0;
+        for (int i = static_cast<int>(value.size()); i >= 1; --i)
+            if (value[i - 1] == ',') {
+                comma = i;
+                break;
+            }
+        if (comma == 0) AddColumn(value, 50);
+        else AddColumn(Copy(value, 1, comma - 1), StrToIntProp(Trim(Copy(value, comma + 1, 20))));
+    } else TWinControl::SetProperty(name, value, reader);
+}
+
+void TListView::AddColumn(const std::string& caption, int width) {
+    FColumns.push_back({caption, width});
+    if (!FHandle) return;
+    std::string text = caption;
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.pszText = text.data();
+    col.cx = width;
+    col.iSubItem = ColumnCount() - 1;
+    SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(ColumnCount() - 1), reinterpret_cast<LPARAM>(&col));
+}
+
+void TListView::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = WC_LISTVIEWA;
+    p.OwnClass = false;
+    p.ExStyle = WS_EX_CLIENTEDGE;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_SHAREIMAGELISTS;
+    switch (FViewStyle) {
+    case TViewStyle::vsReport: p.Style |= LVS_REPORT; break;
+    case TViewStyle::vsList: p.Style |= LVS_LIST; break;
+    case TViewStyle::vsSmallIcon: p.Style |= LVS_SMALLICON; break;
+    default: p.Style |= LVS_ICON; break;
+    }
+    if (!FMultiSelect) p.Style |= LVS_SINGLESEL;
+    if (!FHideSelection) p.Style |= LVS_SHOWSELALWAYS;
+}
+
+void TListView::InitWnd() {
+    TWinControl::InitWnd();
+    DWORD ex = (FCheckboxes ? LVS_EX_CHECKBOXES : 0) | (FRowSelect ? LVS_EX_FULLROWSELECT : 0);
+    SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, ex);
+    for (int i = 0; i < ColumnCount(); ++i) {
+        std::string text = FColumns[i].Caption;
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.pszText = text.data();
+        col.cx = FColumns[i].Width;
+        col.iSubItem = i;
+        SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
+    }
+}
+
+int TListView::IndexOfItem(const TListItem* item) const {
+    if (!FHandle) return -1;
+    LVFINDINFOA find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(item);
+    return static_cast<int>(SendMessageA(FHandle, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+TListItem* TListView::Selected() { return GetNextItem(nullptr, TSearchDirection::sdAll, LVNI_SELECTED); }
+
+int TListView::SelCount() { return static_cast<int>(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0)); }
+
+TListItem* TListView::GetNextItem(TListItem* start, TSearchDirection direction, UINT states) {
+    UINT flags = states;
+    switch (direction) {
+    case TSearchDirection::sdAbove: flags |= LVNI_ABOVE; break;
+    case TSearchDirection::sdBelow: flags |= LVNI_BELOW; break;
+    case TSearchDirection::sdLeft: flags |= LVNI_TOLEFT; break;
+    case TSearchDirection::sdRight: flags |= LVNI_TORIGHT; break;
+    default: flags |= LVNI_ALL; break;
+    }
+    int from = start ? start->Index() : -1;
+    int i = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(from), flags));
+    return FItems.Item(i);
+}
+
+void TListView::SelectAll() {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+void TListView::ClearSelection() {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+TListItem* TListView::FindCaption(int startIndex, const std::string& value, bool partial, bool inclusive, bool wrap) {
+    std::string text = value;
+    LVFINDINFOA find{};
+    find.flags = LVFI_STRING | (partial ? LVFI_PARTIAL : 0) | (wrap ? LVFI_WRAP : 0);
+    find.psz = text.c_str();
+    int from = inclusive ? startIndex - 1 : startIndex;
+    int i = static_cast<int>(
+        SendMessageA(Handle(), LVM_FINDITEMA, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&find)));
+    return FItems.Item(i);
+}
+
+TListItem* TListView::FindData(int startIndex, void* data, bool inclusive, bool wrap) {
+    int n = FItems.Count();
+    for (int k = 0; k < n; ++k) {
+        int i = startIndex + (inclusive ? k : k + 1);
+        if (i >= n) {
+            if (!wrap) break;
+            i -= n;
+        }
+        TListItem* li = FItems.Item(i);
+        if (li && li->Data == data) return li;
+    }
+    return nullptr;
+}
+
+bool TListView::CustomSort(TLVCompare compare, LPARAM data) {
+    return SendMessageA(Handle(), LVM_SORTITEMS, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare)) != 0;
+}
+
+namespace {
+int CALLBACK CompareCaptions(LPARAM a, LPARAM b, LPARAM) {
+    return lstrcmpA(reinterpret_cast<TListItem*>(a)->Caption().c_str(), reinterpret_cast<TListItem*>(b)->Caption().c_str());
+}
+}  // namespace
+
+bool TListView::AlphaSort() { return CustomSort(CompareCaptions, 0); }
+
+// ---------------------------------------------------------------- TTreeView
+
+void TTreeView::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "MultiSelect")) FMultiSelect = StrToBoolProp(value);
+    else if (SameText(name, "SortType")) {
+        if (SameText(value, "stText")) FSortByText = true;
+        else if (SameText(value, "stNone")) FSortByText = false;
+        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    } else if (SameText(name, "Items")) {
+        // One node per line; two leading blanks per level below the roots.
+        TStringList lines;
+        lines.SetText(value);
+        for (int i = 0; i < lines.Count(); ++i) {
+            const std::string& l = lines[i];
+            size_t blanks = l.find_first_not_of(' ');
+            if (blanks == std::string::npos) continue;
+            FPending.emplace_back(static_cast<int>(blanks / 2), l.substr(blanks));
+        }
+    } else TWinControl::SetProperty(name, value, reader);
+}
+
+void TTreeView::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.ClassName = WC_TREEVIEWA;
+    p.OwnClass = false;
+    p.ExStyle = WS_EX_CLIENTEDGE;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+              TVS_SHOWSELALWAYS;
+}
+
+void TTreeView::InitWnd() {
+    TWinControl::InitWnd();
+    for (auto& n : FNodes) InsertNative(n.get());
+    std::vector<TTreeNode*> levels;
+    for (auto& [level, text] : FPending) {
+        levels.resize(static_cast<size_t>(level));
+        TTreeNode* parent = level > 0 && !levels.empty() ? levels.back() : nullptr;
+        levels.push_back(AddChild(parent, text));
+    }
+    FPending.clear();
+}
+
+TTreeNode* TTreeView::AddChild(TTreeNode* parent, const std::string& text) {
+    FNodes.push_back(std::make_unique<TTreeNode>());
+    TTreeNode* n = FNodes.back().get();
+    n->Text = text;
+    n->Parent = parent;
+    if (FHandle) InsertNative(n);
+    return n;
+}
+
+void TTreeView::InsertNative(TTreeNode* n) {
+    TVINSERTSTRUCTA ins{};
+    ins.hParent = n->Parent ? n->Parent->ItemId : TVI_ROOT;
+    ins.hInsertAfter = FSortByText ? TVI_SORT : TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_PARAM;
+    ins.item.pszText = n->Text.data();
+    ins.item.lParam = reinterpret_cast<LPARAM>(n);
+    n->ItemId = reinterpret_cast<HTREEITEM>(SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+}  // namespace ruk

@@ -1,0 +1,96 @@
+// Shared helpers of the main-window tests: a clean settings key, message pumping, the
+// messages the window shows, and the window itself.
+#pragma once
+
+#include "RUKDynShlWAPI.h"
+#include "RUKLexmillMain.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ruktest {
+
+// Runs the queued messages of this thread (posted completions, notifications).
+inline void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(1);
+    }
+}
+
+inline void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill"); }
+
+inline void WriteRecent(const char* name, const std::string& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill\\Recent", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+inline std::string TempDir() {
+    char buf[MAX_PATH];
+    GetTempPathA(MAX_PATH, buf);
+    return buf;
+}
+
+inline void WriteTextFile(const std::string& path, const std::string& data) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    ::WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &done, nullptr);
+    CloseHandle(f);
+}
+
+// Every message the window shows through the exception display, in order.
+class MessageCapture {
+public:
+    MessageCapture() {
+        ruk::SetExceptionHandler([this](ruk::TObject*, std::exception_ptr e) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& x) {
+                Messages.push_back(x.what());
+            } catch (...) {
+                Messages.push_back("(unknown)");
+            }
+        });
+    }
+    ~MessageCapture() { ruk::SetExceptionHandler(nullptr); }
+    std::vector<std::string> Messages;
+};
+
+// The main window created and shown as the program does it, freed at the end of the test.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteSettingsKey(); }
+    void TearDown() override {
+        if (Form) Form->Free();
+        Form = nullptr;
+        DeleteSettingsKey();
+    }
+    ruk::TSDIAppForm* Open(bool show = true) {
+        Form = ruk::CreateForm<ruk::TSDIAppForm>();
+        if (show) Form->Show();
+        Pump();
+        return Form;
+    }
+    // Chooses a menu item as the user does: its command reaches the window.
+    void ChooseMenuItem(const char* name) {
+        auto* item = ruk::FindComponentAs<ruk::TMenuItem>(Form, name);
+        SendMessageA(Form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+        Pump();
+    }
+    MessageCapture Shown;
+    ruk::TSDIAppForm* Form = nullptr;
+};
+
+}  // namespace ruktest

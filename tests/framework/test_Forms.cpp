@@ -1,0 +1,261 @@
+#include "Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <set>
+#include <vector>
+
+using namespace ruk;
+
+namespace {
+
+// Message boxes that appeared on this thread while a watcher ran: each is recorded once
+// and closed with OK.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+};
+
+std::vector<SeenBox> gSeen;
+std::set<HWND> gClosed;
+std::function<bool()> gCloseWhen;  // null: close at once
+DWORD gWatchStart = 0;
+
+std::string WindowText(HWND w) {
+    char buffer[1024] = {};
+    GetWindowTextA(w, buffer, sizeof buffer);
+    return buffer;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+    char cls[32] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    const std::string text = WindowText(child);
+    if (_stricmp(cls, "Static") == 0 && !text.empty()) *reinterpret_cast<std::string*>(param) += text;
+    return TRUE;
+}
+
+BOOL CALLBACK FindBox(HWND w, LPARAM) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    const bool closeNow = !gCloseWhen || gCloseWhen() || GetTickCount() - gWatchStart > 10000;
+    if (closeNow && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && gClosed.insert(w).second) {
+        SeenBox box{WindowText(w), ""};
+        EnumChildWindows(w, CollectStatic, reinterpret_cast<LPARAM>(&box.text));
+        gSeen.push_back(box);
+        PostMessageA(w, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+}
+
+void CALLBACK WatchBoxes(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
+
+class BoxWatcher {
+public:
+    explicit BoxWatcher(std::function<bool()> closeWhen = nullptr) {
+        gSeen.clear();
+        gClosed.clear();
+        gCloseWhen = std::move(closeWhen);
+        gWatchStart = GetTickCount();
+        FTimer = SetTimer(nullptr, 0, 20, WatchBoxes);
+    }
+    ~BoxWatcher() {
+        KillTimer(nullptr, FTimer);
+        gCloseWhen = nullptr;
+    }
+    const std::vector<SeenBox>& Seen() const { return gSeen; }
+
+private:
+    UINT_PTR FTimer;
+};
+
+class Worker : public TThread {
+public:
+    explicit Worker(std::function<void(Worker&)> body) : TThread(true), FBody(std::move(body)) {}
+    ~Worker() override { WaitForShutdown(); }
+
+protected:
+    void Execute() override { FBody(*this); }
+
+private:
+    std::function<void(Worker&)> FBody;
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FOldTitle = Application->Title();
+        Application->SetTitle("RUK Lexmill");
+        Application->Initialize();
+    }
+    void TearDown() override {
+        Application->SetTitle(FOldTitle);
+        Application->OnException = nullptr;
+        Application->OnIdle = nullptr;
+    }
+    std::string FOldTitle;
+};
+
+}  // namespace
+
+TEST(Application, TitleStartsAsTheProgramName) {
+    EXPECT_EQ(Application->Title(), "FrameworkTests");
+}
+
+TEST_F(ApplicationTest, ShowMessageUsesTheTitleAsCaption) {
+    BoxWatcher watcher;
+    ShowMessage("Invalid Keyword !");
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].caption, "RUK Lexmill");
+    EXPECT_EQ(watcher.Seen()[0].text, "Invalid Keyword !");
+}
+
+TEST_F(ApplicationTest, ExceptionDisplayShowsTheMessageAsItStands) {
+    struct Case { std::function<void()> raise; bool shown; std::string text; };
+    const Case cases[] = {
+        {[] { throw EFOpenError("Cannot open file \"C:\\x.txt\". The system cannot find the file specified."); },
+         true, "Cannot open file \"C:\\x.txt\". The system cannot find the file specified."},
+        {[] { throw ERegistryException("Invalid data type for 'LastLogFilePath'"); }, true,
+         "Invalid data type for 'LastLogFilePath'"},
+        {[] { throw std::runtime_error("plain"); }, true, "plain"},
+        {[] { throw 42; }, true, ""},  // no exception class: the empty message
+        {[] { throw EAbort("silent"); }, false, ""},
+    };
+    for (const Case& c : cases) {
+        BoxWatcher watcher;
+        try {
+            c.raise();
+        } catch (...) {
+            Application->HandleException();
+        }
+        ASSERT_EQ(watcher.Seen().size(), c.shown ? 1u : 0u) << c.text;
+        if (c.shown) {
+            EXPECT_EQ(watcher.Seen()[0].caption, "RUK Lexmill");
+            EXPECT_EQ(watcher.Seen()[0].text, c.text);
+        }
+    }
+}
+
+TEST_F(ApplicationTest, OnExceptionReplacesTheDisplay) {
+    std::string seen;
+    TObject* seenSender = nullptr;
+    TObject sender;
+    Application->OnException = [&](TObject* s, const std::exception_ptr& e) {
+        seenSender = s;
+        try {
+            std::rethrow_exception(e);
+        } catch (const Exception& x) {
+            seen = x.Message();
+        }
+    };
+    BoxWatcher watcher;
+    try {
+        throw EConvertError("bad");
+    } catch (...) {
+        Application->HandleException(&sender);
+    }
+    EXPECT_EQ(seen, "bad");
+    EXPECT_EQ(seenSender, &sender);
+    EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST_F(ApplicationTest, RunRunsSynchronizeCallsAndHooksUntilTerminate) {
+    std::vector<int> calls;
+    std::vector<UINT> hooked;
+    const int hook = Application->AddMessageHook([&](MSG& msg) {
+        if (msg.message != WM_APP + 77) return false;
+        hooked.push_back(msg.message);
+        return true;
+    });
+    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 77, 0, 0);
+    Worker w([&](Worker& self) {
+        for (int i = 0; i < 5; ++i) self.Synchronize([&, i] { calls.push_back(i); });
+    });
+    bool terminatedOnMain = false;
+    w.OnTerminate = [&](TObject*) {
+        terminatedOnMain = GetCurrentThreadId() == MainThreadID();
+        Application->Terminate();
+    };
+    w.Resume();
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(calls, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_TRUE(terminatedOnMain);
+    EXPECT_EQ(hooked, (std::vector<UINT>{WM_APP + 77}));
+    w.WaitFor();
+    Application->RemoveMessageHook(hook);
+    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 77, 0, 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(hooked.size(), 1u);
+}
+
+TEST_F(ApplicationTest, RunGoesIdleWhenTheQueueIsEmpty) {
+    int idles = 0;
+    Application->OnIdle = [&] {
+        if (++idles == 1) Application->Terminate();
+    };
+    Application->Run();
+    EXPECT_GE(idles, 1);
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(ApplicationTest, TerminateFromAWorkerEndsRun) {
+    Worker w([](Worker&) { Application->Terminate(); });
+    w.Resume();
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    w.WaitFor();
+}
+
+TEST_F(ApplicationTest, ProcessMessagesRunsWaitingCalls) {
+    std::atomic<int> done{0};
+    Worker w([&](Worker& self) {
+        self.Synchronize([&] { ++done; });
+        self.Synchronize([&] { ++done; });
+    });
+    w.Resume();
+    while (done < 2) {
+        Application->ProcessMessages();
+        Sleep(1);
+    }
+    w.WaitFor();
+    EXPECT_EQ(done, 2);
+}
+
+TEST_F(ApplicationTest, ASynchronizedMessageBoxLetsOtherWorkersThrough) {
+    // Worker A's call shows a message box; worker B's calls run inside that box's loop.
+    std::atomic<bool> boxShown{false};
+    std::atomic<bool> bDone{false};
+    std::atomic<bool> boxOpenWhenBDone{false};
+    BoxWatcher watcher([&] { return bDone.load(); });
+    Worker a([&](Worker& self) {
+        self.Synchronize([&] {
+            boxShown = true;
+            ShowMessage("A is waiting");
+        });
+    });
+    Worker b([&](Worker& self) {
+        while (!boxShown) Sleep(1);
+        for (int i = 0; i < 3; ++i) self.Synchronize([] {});
+        boxOpenWhenBDone = FindWindowA(nullptr, "RUK Lexmill") != nullptr;
+        bDone = true;
+    });
+    b.Resume();
+    a.Resume();
+    a.WaitFor();
+    b.WaitFor();
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].text, "A is waiting");
+    EXPECT_TRUE(boxOpenWhenBDone);
+}
+
+TEST(LoadStr, StringResourcesOfAModule) {
+    const HINSTANCE self = GetModuleHandleA(nullptr);
+    EXPECT_EQ(LoadStr(self, 10000), "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">");
+    EXPECT_EQ(Format(LoadStr(self, 10011).c_str(), "html"), "        <param name=\"Name\" value=\"html\">");
+    EXPECT_EQ(LoadStr(self, 10020), "a\x95" "b\xE4");
+    EXPECT_EQ(LoadStr(self, 10001), "");
+    EXPECT_EQ(LoadStr(self, 42), "");
+}
