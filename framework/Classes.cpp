@@ -1,15 +1,16 @@
 #include "Classes.h"
 
 #include <process.h>
+#include <emmintrin.h>
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
-#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -382,12 +383,55 @@ struct SyncRequest {
     const TThreadMethod* method;
     const TThread* thread;
     std::exception_ptr error;
-    bool done = false;
+    HANDLE wake;  // the worker's own wake-up event
+    // 0: waiting (the worker spins), 1: done, 2: waiting (the worker sleeps on wake).
+    std::atomic<int> state{0};
 };
 
 std::mutex gSyncLock;
-std::condition_variable gSyncDone;
 std::deque<SyncRequest*> gSyncQueue;
+std::atomic<int> gSyncPending{0};      // requests in gSyncQueue
+std::atomic<int> gMainWaiting{0};      // WaitFor calls of the main thread under way
+std::atomic<bool> gMainPolling{false}; // one of them looks at the queue without sleeping
+
+// Turns so long that a thread waits without sleeping for a moment, for a partner that is
+// about to answer (a synchronized call of a few microseconds, the next call of a worker
+// that delivers one event after the other); sleeping and waking costs far more.
+constexpr int kSpinTurns = 4000;
+
+inline void SpinPause() { _mm_pause(); }
+
+// The calling thread's own auto-reset event, made on its first use, closed when it ends.
+HANDLE ThreadWakeEvent() {
+    struct Holder {
+        HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        ~Holder() {
+            if (event != nullptr) CloseHandle(event);
+        }
+    };
+    thread_local Holder holder;
+    return holder.event;
+}
+
+// Marks a request done and wakes its worker if it sleeps; the request may be gone at once.
+void CompleteRequest(SyncRequest* request) {
+    const HANDLE wake = request->wake;
+    if (request->state.exchange(1) == 2) SetEvent(wake);
+}
+
+// Counts a stretch of a main-thread WaitFor in which it waits (and does not run calls), so
+// that workers leave out the posted wake-up; the count also goes down when WaitFor raises.
+class TMainWaitingStretch {
+public:
+    TMainWaitingStretch() { gMainWaiting.fetch_add(1); }
+    ~TMainWaitingStretch() {
+        gMainPolling.store(false);
+        gMainWaiting.fetch_sub(1);
+    }
+    TMainWaitingStretch(const TMainWaitingStretch&) = delete;
+    TMainWaitingStretch& operator=(const TMainWaitingStretch&) = delete;
+};
+
 std::atomic<HWND> gSyncWindow{nullptr};
 // Threads whose synchronized call runs right now (main thread only; nested by modal loops).
 std::vector<const TThread*> gRunningCalls;
@@ -466,6 +510,7 @@ bool CheckSynchronize() {
     {
         std::lock_guard<std::mutex> lock(gSyncLock);
         batch.swap(gSyncQueue);
+        gSyncPending.fetch_sub(static_cast<int>(batch.size()));
     }
     if (batch.empty()) return false;
     // A call may enter a modal loop that runs this again; it then takes the calls queued
@@ -478,11 +523,7 @@ bool CheckSynchronize() {
             request->error = std::current_exception();
         }
         gRunningCalls.pop_back();
-        {
-            std::lock_guard<std::mutex> lock(gSyncLock);
-            request->done = true;  // the request may be gone once the lock is released
-        }
-        gSyncDone.notify_all();
+        CompleteRequest(request);
     }
     return true;
 }
@@ -512,14 +553,14 @@ TThread::~TThread() {
             std::lock_guard<std::mutex> lock(gSyncLock);
             for (auto it = gSyncQueue.begin(); it != gSyncQueue.end();) {
                 if ((*it)->thread == this) {
-                    (*it)->done = true;
+                    CompleteRequest(*it);
                     it = gSyncQueue.erase(it);
+                    gSyncPending.fetch_sub(1);
                 } else {
                     ++it;
                 }
             }
         }
-        gSyncDone.notify_all();
         CloseHandle(FHandle);
         FHandle = nullptr;
     }
@@ -587,13 +628,39 @@ DWORD TThread::WaitFor() {
         if (std::find(gRunningCalls.begin(), gRunningCalls.end(), this) != gRunningCalls.end())
             RaiseThreadError(ERROR_POSSIBLE_DEADLOCK);
         const HANDLE handles[2] = {FHandle, SyncEvent()};
+        std::optional<TMainWaitingStretch> waiting;
+        waiting.emplace();
+        // While the calls run, this thread neither waits nor looks at the queue (a call may
+        // sit in a modal loop that needs the posted wake-ups).
+        auto runCalls = [&waiting] {
+            waiting.reset();
+            CheckSynchronize();
+            waiting.emplace();
+        };
         for (;;) {
+            // A while without sleeping: a worker that delivers one event after the other has
+            // each run at once, without a wake-up on either side.
+            gMainPolling.store(true);
+            for (int turn = 0; turn < kSpinTurns && !FFinished; ++turn) {
+                if (gSyncPending.load() > 0) {
+                    runCalls();
+                    gMainPolling.store(true);
+                    turn = 0;
+                }
+                SpinPause();
+            }
+            gMainPolling.store(false);
+            // A call queued while this looked on without sleeping has no wake-up of its own.
+            if (gSyncPending.load() > 0) {
+                runCalls();
+                continue;
+            }
             // Sent messages are let through so that a window of another thread that
             // sends to ours during the wait is not blocked.
             const DWORD r = MsgWaitForMultipleObjects(2, handles, FALSE, INFINITE, QS_SENDMESSAGE);
             if (r == WAIT_OBJECT_0) break;
             if (r == WAIT_OBJECT_0 + 1) {
-                CheckSynchronize();
+                runCalls();
             } else if (r == WAIT_OBJECT_0 + 2) {
                 MSG msg;
                 PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
@@ -601,7 +668,9 @@ DWORD TThread::WaitFor() {
                 CheckThreadError(false);
             }
         }
-        // A call queued just before the end may still wait for its wake-up.
+        // A call queued just before the end may still wait for its wake-up; once the stretch
+        // has ended, a worker posts its wake-up message again.
+        waiting.reset();
         CheckSynchronize();
     } else {
         CheckThreadError(WaitForSingleObject(FHandle, INFINITE) != WAIT_FAILED);
@@ -642,17 +711,22 @@ void TThread::Synchronize(const TThreadMethod& method) {
         method();
         return;
     }
-    SyncRequest request{&method, this, nullptr, false};
+    SyncRequest request{&method, this, nullptr, ThreadWakeEvent()};
     {
         std::lock_guard<std::mutex> lock(gSyncLock);
         gSyncQueue.push_back(&request);
+        gSyncPending.fetch_add(1);
     }
-    SetEvent(SyncEvent());
-    if (const HWND window = gSyncWindow.load()) PostMessageA(window, WM_RUK_SYNCHRONIZE, 0, 0);
-    {
-        std::unique_lock<std::mutex> lock(gSyncLock);
-        gSyncDone.wait(lock, [&request] { return request.done; });
+    // A main thread that looks at the queue needs no wake-up; one that sleeps in WaitFor
+    // wakes on the event; a message loop on the posted message.
+    if (!gMainPolling.load()) {
+        SetEvent(SyncEvent());
+        if (gMainWaiting.load() == 0)
+            if (const HWND window = gSyncWindow.load()) PostMessageA(window, WM_RUK_SYNCHRONIZE, 0, 0);
     }
+    for (int turn = 0; turn < kSpinTurns && request.state.load() == 0; ++turn) SpinPause();
+    int waiting = 0;
+    if (request.state.compare_exchange_strong(waiting, 2)) WaitForSingleObject(request.wake, INFINITE);
     if (request.error) std::rethrow_exception(request.error);
 }
 
