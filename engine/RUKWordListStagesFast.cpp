@@ -40,7 +40,7 @@ inline uchar U8(char c) { return static_cast<uchar>(c); }
 // First index in [from, to) holding c, or npos. SSE2 sixteen bytes at a time.
 size_t FindByte(const char* s, size_t from, size_t to, char c) {
     size_t i = from;
-    if (to - from >= 16 && to > from) {
+    if (to > from && to - from >= 16) {
         const __m128i needle = _mm_set1_epi8(c);
         while (i + 16 <= to) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
@@ -65,8 +65,8 @@ inline void MoveDown(char* dst, const char* src, size_t n) {
     }
 }
 
-// Byte comparisons inline: the C library's of this platform goes a byte at a time behind a
-// call, and the word stages compare millions of short words.
+// Byte comparisons inline: the word stages compare millions of short words, where a call into
+// the C library costs more than the comparison.
 inline bool SameBytes(const char* a, const char* b, size_t n) {
     for (; n >= 4; a += 4, b += 4, n -= 4) {
         uint32_t x, y;
@@ -195,15 +195,13 @@ TFastEnv BuildEnv() {
     // Sections: upper(lower(b)) == upper(b) for every byte, and a lowered byte that upper-cases
     // like a letter of an opening string is that letter; then the case-insensitive removal from
     // the lowered copy hits the same place as the opening string.
-    bool sections = env.Lower['<'] == '<';
+    bool sections = true;
     for (int b = 0; b < 256 && sections; ++b) {
         if (env.Upper[env.Lower[b]] != env.Upper[b]) sections = false;
         for (const char* p = "<stylecript"; *p && sections; ++p) {
             if (env.Upper[env.Lower[b]] == env.Upper[U8(*p)] && env.Lower[b] != U8(*p)) sections = false;
         }
     }
-    for (int b = 0; b < 256 && sections; ++b)
-        if (b != '<' && env.Lower[b] == '<') sections = false;
     env.SectionsExact = sections;
 
     // Entities: an occurrence of a row begins only at an ampersand; no later character of an
@@ -249,14 +247,17 @@ bool CaseMappingHolds(const std::string& text) {
     return env.MapsPastZero || !HasByte(text, '\0');
 }
 
-
 // A search for a fixed string, compared through a byte map (case-insensitive searches use the
-// lower-case map). The first character is one that only itself maps to; the second and third
-// sift sixteen places at a time when at most two bytes map to each of them.
+// lower-case map). When only the first character itself maps to it, the search looks for that
+// byte, and the second and third characters sift sixteen places at a time when at most two
+// bytes map to each of them.
 class TPatternFinder {
 public:
     TPatternFinder(const char* pat, const uchar* map) : FPat(pat), FLen(std::strlen(pat)), FMap(map) {
-        FSifts = FLen >= 3;
+        FFirstAlone = true;
+        for (int b = 0; b < 256; ++b)
+            if (map[b] == U8(pat[0]) && b != U8(pat[0])) FFirstAlone = false;
+        FSifts = FFirstAlone && FLen >= 3;
         for (size_t k = 1; k <= 2 && FSifts; ++k) {
             int found = 0;
             for (int b = 0; b < 256; ++b) {
@@ -299,6 +300,11 @@ public:
                 i += 16;
             }
         }
+        if (!FFirstAlone) {
+            for (; i <= last; ++i)
+                if (FMap[U8(s[i])] == U8(FPat[0]) && MatchesAt(s, i)) return i;
+            return npos;
+        }
         while (i <= last) {
             i = FindByte(s, i, last + 1, FPat[0]);
             if (i == npos) return npos;
@@ -318,6 +324,7 @@ private:
     const char* FPat;
     size_t FLen;
     const uchar* FMap;
+    bool FFirstAlone = true;
     bool FSifts = false;
     char FMatch[2][2] = {};
 };
@@ -572,7 +579,6 @@ void FastRemoveHTMLTags(std::string& text, TWordListStageHost& host) {
     finish();
 }
 
-
 // ---------------------------------------------------------------- entities
 
 // For each byte, the rows whose entity can have it as its second character, in row order.
@@ -652,7 +658,6 @@ void FastReplaceHTMLSpecialChars(std::string& text, TWordListStageHost& host) {
     }
     text.resize(w);
 }
-
 
 // ---------------------------------------------------------------- distinct texts
 
@@ -754,11 +759,6 @@ bool AppendSortKey(const char* p, size_t n, std::vector<char>& keys) {
     return true;
 }
 
-// The entries that adding the texts one by one, in this order, to an empty sorted list that
-// ignores duplicates leaves: of each set of texts that compare equal the first one, in the
-// list's order. The list's comparison orders texts the way their sort keys do; the keys sort
-// the texts at once, and the comparison itself then confirms every neighbour. Should one not
-// agree, the texts are sorted with the comparison itself.
 constexpr size_t MaxParts = 4;
 
 // Runs body(part, from, to) over [0, n) cut into parts, in a few threads at once for large n
@@ -792,6 +792,11 @@ bool InParallel(size_t n, Body body) {
     return std::find(failed.begin(), failed.end(), 1) == failed.end();
 }
 
+// The entries that adding the texts one by one, in this order, to an empty sorted list that
+// ignores duplicates leaves: of each set of texts that compare equal the first one, in the
+// list's order. The list's comparison orders texts the way their sort keys do; the keys sort
+// the texts at once, and the comparison itself then confirms every neighbour. Should one not
+// agree, the texts are sorted with the comparison itself.
 std::vector<std::string> SortedFirstSpellings(const TDistinctTexts& distinct) {
     const size_t n = static_cast<size_t>(distinct.Count());
     // The keys, in one buffer per part of the work.
@@ -1036,7 +1041,6 @@ void FastGenerateWordsList(const std::string& text, TStringList& wordList) {
     if (distinct.Count() == 0) return;
     wordList.AppendSorted(SortedFirstSpellings(distinct));
 }
-
 
 // ---------------------------------------------------------------- suppression
 
