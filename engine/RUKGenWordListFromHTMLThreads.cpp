@@ -172,6 +172,7 @@ bool TRUKGenWordListFromHTMLThread::StepTerminated() { return StageTerminated();
 // Sections, the title and tags are delivered through Synchronize whether or not a handler is
 // assigned; without one the delivery method does nothing on the user-interface thread, so
 // the worker spares itself the wait for it (a document has as many tags as words, nearly).
+// Nothing can read a tag's fields then either: they only hold it during its delivery.
 void TRUKGenWordListFromHTMLThread::ReportSection(const std::string& section) {
     CheckPause();
     FProgressTxt = section;
@@ -186,10 +187,12 @@ void TRUKGenWordListFromHTMLThread::ReportTitle(const std::string& title) {
 
 void TRUKGenWordListFromHTMLThread::ReportTag(const std::string& tag, int startPos, int endPos) {
     CheckPause();
-    FTagStartPos = startPos;
-    FTagEndPos = endPos;
-    FTagStr = tag;
-    if (OnHTMLTagFound) Synchronize([this] { DoOnHTMLTagFound(); });
+    if (OnHTMLTagFound) {
+        FTagStartPos = startPos;
+        FTagEndPos = endPos;
+        FTagStr = tag;
+        Synchronize([this] { DoOnHTMLTagFound(); });
+    }
     FTagStartPos = -1;
     FTagEndPos = -1;
     FTagStr.clear();

@@ -682,7 +682,12 @@ inline uint32_t HashBytes(const char* p, size_t n) {
 // Distinct byte strings in the order first met, found again by hash.
 class TDistinctTexts {
 public:
-    TDistinctTexts() : FSlots(1024) { FStart.push_back(0); }
+    // expected: how many texts to make room for at once.
+    explicit TDistinctTexts(size_t expected = 0) : FSlots(TableSize(expected)) {
+        FStart.push_back(0);
+        FStart.reserve(expected + 1);
+        FBytes.reserve(expected * 8);
+    }
 
     // Index of the text, added when new.
     int Add(const char* p, size_t n) { return Add(p, n, HashBytes(p, n)); }
@@ -716,6 +721,12 @@ private:
         uint32_t Hash = 0;
         int Id = -1;
     };
+
+    static size_t TableSize(size_t expected) {
+        size_t size = 1024;
+        while (size < expected * 2 + 2) size *= 2;
+        return size;
+    }
 
     void Grow() {
         std::vector<TSlot> slots(FSlots.size() * 2);
@@ -948,6 +959,18 @@ std::string_view ListedFormOfMarked(const char* p, size_t n, std::string& scratc
 // unbalanced quote or bracket removed. Empty when the result is empty or white space only.
 // Most words need none of it and are handed back in place; scratch holds the others. hash
 // receives HashBytes of the result.
+// The same for a word whose classes (any) and HashBytes (h) are already at hand.
+std::string_view ListedFormOfScanned(const char* p, size_t n, uchar any, uint32_t h, std::string& scratch,
+                                     uint32_t& hash) {
+    if ((any & (ccPunct | ccPair | ccZero | ccWhite)) == 0) {
+        hash = h;
+        return std::string_view(p, n);
+    }
+    const std::string_view listed = ListedFormOfMarked(p, n, scratch, any);
+    hash = HashBytes(listed.data(), listed.size());
+    return listed;
+}
+
 std::string_view ListedForm(const char* p, size_t n, std::string& scratch, uint32_t& hash) {
     const uchar* cls = CharClasses();
     uchar any = 0;
@@ -956,11 +979,22 @@ std::string_view ListedForm(const char* p, size_t n, std::string& scratch, uint3
         any |= cls[U8(p[i])];
         h = HashStep(h, p[i]);
     }
-    hash = h;
-    if ((any & (ccPunct | ccPair | ccZero | ccWhite)) == 0) return std::string_view(p, n);
-    const std::string_view listed = ListedFormOfMarked(p, n, scratch, any);
-    hash = HashBytes(listed.data(), listed.size());
-    return listed;
+    return ListedFormOfScanned(p, n, any, h, scratch, hash);
+}
+
+// First index in [from, to) that does not hold a blank, or to.
+inline size_t SkipBlanks(const char* s, size_t from, size_t to) {
+    size_t i = from;
+    if (i < to && s[i] != ' ') return i;
+    const __m128i blank = _mm_set1_epi8(' ');
+    while (i + 16 <= to) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, blank))) & 0xFFFFu;
+        if (other != 0) return i + static_cast<size_t>(__builtin_ctz(other));
+        i += 16;
+    }
+    while (i < to && s[i] == ' ') ++i;
+    return i;
 }
 
 // The walk over the words of the text, one token after the other.
@@ -979,6 +1013,7 @@ template <class Add>
 void WalkWords(const std::string& text, Add add) {
     const size_t n = text.size();
     const char* s = text.data();
+    const uchar* cls = CharClasses();
     std::string scratch;
     if (n < 2) return;
     size_t from = 0;          // where the rest begins
@@ -990,25 +1025,37 @@ void WalkWords(const std::string& text, Add add) {
     std::string word;
     while (true) {
         if (n - from < 2) break;
-        size_t i = from;
-        while (i <= n - 2 && s[i] == ' ') ++i;
+        const size_t i = SkipBlanks(s, from, n - 1);
         if (i == n - 1) {
             literal = true;
             copyFrom = from == 0 ? 0 : from - 1;
             word.assign(s + from, n - from);
             break;
         }
-        size_t end = FindByte(s, i + 1, n - 1, ' ');
-        const bool last = end == npos;
-        if (last) end = n;
-        if (FindByte(s, i, end, '\0') != npos) {
+        // The word runs to the next blank before the last position, else to the end; its
+        // classes and hash on the way.
+        uchar any = 0;
+        uint32_t h = HashSeed;
+        size_t end = i;
+        while (end < n - 1 && s[end] != ' ') {
+            any |= cls[U8(s[end])];
+            h = HashStep(h, s[end]);
+            ++end;
+        }
+        const bool last = end == n - 1;
+        if (last) {
+            any |= cls[U8(s[end])];
+            h = HashStep(h, s[end]);
+            end = n;
+        }
+        if (any & ccZero) {
             literal = true;
             copyFrom = i;
             word.assign(s + i, end - i);
             break;
         }
         uint32_t hash;
-        const std::string_view listed = ListedForm(s + i, end - i, scratch, hash);
+        const std::string_view listed = ListedFormOfScanned(s + i, end - i, any, h, scratch, hash);
         if (!listed.empty()) add(listed, hash);
         walkedLength += end - i;
         if (last) break;
@@ -1222,10 +1269,20 @@ void FastRemoveRedundantBlanks(std::string& text) {
 // replayed from the occurrences around each counted one.
 class TOccurrenceCounter {
 public:
-    TOccurrenceCounter(const char* text, size_t zeroAt) : FText(text), FEnd(zeroAt), FSlots(1024) {
+    // words: how many words are to come, to make room for them and their prefixes at once.
+    TOccurrenceCounter(const char* text, size_t zeroAt, size_t words)
+        : FText(text), FEnd(zeroAt), FSlots(TableSize(words)) {
+        FWords.reserve(words);
+        FReplays.reserve(words);
         static const char delimiters[] = " ,;.:!?=\"+([{)]}";
         static_assert(sizeof(delimiters) - 1 == 16, "one bit for each count delimiter");
         for (int k = 0; k < 16; ++k) FDelimiterBit[U8(delimiters[k])] = static_cast<uint16_t>(1u << k);
+    }
+
+    static size_t TableSize(size_t words) {
+        size_t size = 1024;
+        while (size * 2 < words * 3 * 3 / 2 + 3) size *= 2;  // a word and half a prefix each, at 2/3 load
+        return size;
     }
 
     // Adds a word of 1 to length-1 bytes; returns its index.
@@ -1473,33 +1530,39 @@ void FastCountDistinctWordOccurrences(const std::string& text, TStringList& word
                                       TWordListStageHost& host) {
     const int count = wordList.Count();
     if (count == 0) return;
-    // Every CR LF becomes one blank.
-    std::string c;
-    c.reserve(text.size());
+    // Every CR LF becomes one blank: sixteen bytes at a time where no CR stands.
+    std::string c(text.size(), '\0');
     {
         const char* s = text.data();
+        char* out = c.data();
         const size_t n = text.size();
-        size_t i = 0;
+        const __m128i cr = _mm_set1_epi8('\r');
+        size_t i = 0, o = 0;
         while (i < n) {
-            const size_t at = FindByte(s, i, n, '\r');
-            const size_t to = at == npos ? n : at;
-            c.append(s + i, to - i);
-            if (at == npos) break;
-            if (at + 1 < n && s[at + 1] == '\n') {
-                c.push_back(' ');
-                i = at + 2;
+            if (i + 16 <= n) {
+                const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)) == 0) {
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), x);
+                    i += 16;
+                    o += 16;
+                    continue;
+                }
+            }
+            if (s[i] == '\r' && i + 1 < n && s[i + 1] == '\n') {
+                out[o++] = ' ';
+                i += 2;
             } else {
-                c.push_back('\r');
-                i = at + 1;
+                out[o++] = s[i++];
             }
         }
+        c.resize(o);
     }
     const size_t len = c.size();
     size_t zeroAt = FindByte(c.data(), 0, len, '\0');
     if (zeroAt == npos) zeroAt = len;
 
     // The distinct words, each counted once.
-    TDistinctTexts distinct;
+    TDistinctTexts distinct(static_cast<size_t>(count));
     std::vector<int> entryWord(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const std::string& w = wordList[i];
@@ -1507,7 +1570,7 @@ void FastCountDistinctWordOccurrences(const std::string& text, TStringList& word
     }
     std::vector<int> result(static_cast<size_t>(distinct.Count()), -1);
     if (len > 1) {
-        TOccurrenceCounter counter(c.data(), zeroAt);
+        TOccurrenceCounter counter(c.data(), zeroAt, static_cast<size_t>(distinct.Count()));
         std::vector<int> counterId(static_cast<size_t>(distinct.Count()), -1);
         for (int id = 0; id < distinct.Count(); ++id) {
             const size_t n = distinct.Length(id);

@@ -356,7 +356,7 @@ private:
 // ---------------------------------------------------------------- through the worker
 
 // Both sets through the worker: all events with handlers, then the run terminated from a
-// handler at chosen events, then without handlers.
+// handler at chosen events, a handler raising at one, and the run without handlers.
 void SameWorkerRuns(const std::string& name, const std::string& source, const std::string& suppress,
                     TRandom& rnd, int terminations) {
     const WorkerRun literal = RunWorker(&LiteralWordListStages, source, suppress);
@@ -381,6 +381,19 @@ void SameWorkerRuns(const std::string& name, const std::string& source, const st
         EXPECT_EQ(f, l) << name << " terminated at event " << at;
         if (f != l) return;
     }
+    // A handler that raises ends the run where it stands: the text of that moment stays.
+    auto raisingAt = [](int at) {
+        WorkerOptions options;
+        options.afterEvent = [at, count = std::make_shared<int>(0)](TRUKGenWordListFromHTMLThread&,
+                                                                   const std::string&) {
+            if ((*count)++ == at) throw Exception("handler failed");
+        };
+        return options;
+    };
+    const int raiseAt = rnd.Below(events);
+    EXPECT_EQ(RunWorker(&FastWordListStages, source, suppress, raisingAt(raiseAt)),
+              RunWorker(&LiteralWordListStages, source, suppress, raisingAt(raiseAt)))
+        << name << " with a handler raising at event " << raiseAt;
     WorkerOptions quiet;
     quiet.assignHandlers = false;
     EXPECT_EQ(RunWorker(&FastWordListStages, source, suppress, quiet),
@@ -481,7 +494,7 @@ TEST(WordListDifferential, GeneratedDocuments) {
 TEST(WordListDifferential, GeneratedDocumentsThroughTheWorker) {
     const KeepShlWAPILoaded shlwapi;
     TRandom rnd(77);
-    for (int i = 0; i < 150; ++i) {
+    for (int i = 0; i < 300; ++i) {
         const std::string doc = GenerateDocument(rnd, static_cast<size_t>(30 + rnd.Below(600)), rnd.Chance(5));
         SameWorkerRuns("generated document " + std::to_string(i), doc, GenerateSuppressText(rnd), rnd, 2);
         if (::testing::Test::HasFailure()) break;
