@@ -62,6 +62,11 @@ ruk_session_start() {
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   RUK_STARTED_WINESERVER=1
+  if [ -n "$RUK_XVFB_PID" ]; then
+    # Xvfb has no window manager: Wine then draws frames itself, and windows (message
+    # boxes above all) appear and close without waiting for a manager that never answers.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  fi
 }
 
 ruk_session_stop() {
