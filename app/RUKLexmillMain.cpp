@@ -1,5 +1,6 @@
 #include "RUKLexmillMain.h"
 
+#include "Forms.h"
 #include "RUKDynShlWAPI.h"
 
 #include <commctrl.h>
@@ -36,11 +37,36 @@ const TPublishedMethod kMethods[] = {
     RUK_METHOD(BrowseForwardExec),
     RUK_METHOD(BrowseHomeExec),
     RUK_METHOD(OnRichEditSelectionChange),
+    RUK_METHOD(FileSelSourceFiles1Execute),
+    RUK_METHOD(FileSelSourceFiles2Execute),
+    RUK_METHOD(BrowseOpenURL1Exec),
+    RUK_METHOD(FileSaveBrowserFileAsExec),
+    RUK_METHOD(AssignmentRun),
+    RUK_METHOD(AssignmentSuspendExec),
+    RUK_METHOD(AssignmentResume1Exec),
+    RUK_METHOD(AssignmentCancelExec),
 };
 #undef RUK_METHOD
 
 // SHACF_DEFAULT: completion of file-system paths and URLs, as the system's settings say.
 constexpr DWORD kAutoCompleteDefault = 0;
+
+// Posted by a replaced loader's termination: its object can go once the call has returned.
+constexpr UINT WM_RUK_RELEASELOADERS = WM_APP + 0x2B1;
+
+// "All HTML files (*.htm and *.html)" of the open dialog.
+constexpr int kAllHtmlFilesFilter = 3;
+
+// UrlIsA of the shell light-weight utility library that the program loaded at start; the
+// library is not loaded here. Without the library or its entry nothing counts as a URL, so a
+// typed text takes the way of a path (the file dialog) rather than the browser's.
+bool IsUrl(const std::string& text, TUrlIs kind) {
+    const HMODULE library = GetModuleHandleA("ShlWAPI.dll");
+    if (library == nullptr) return false;
+    const TUrlIsA urlIs = PAddrUrlIsA(library);
+    if (urlIs == nullptr) return false;
+    return urlIs(text.c_str(), kind) == TRUE;
+}
 }  // namespace
 
 TNotifyEvent TSDIAppForm::MethodAddress(const std::string& name) {
@@ -166,6 +192,11 @@ TSDIAppForm::TSDIAppForm(TComponent* owner) : TForm(owner) {
     RUK_FIELD(HelpAbout1);
 #undef RUK_FIELD
     FillMainImageList(*ImageList1);
+    // The navigate-complete event carries the frame and the URL besides its sender; the
+    // description binds notification events only, so this one is bound here.
+    WebBrowser1->OnNavigateComplete2 = [this](TObject* sender, IDispatch* frame, const std::wstring& url) {
+        WebBrowser1NavigateComplete2(sender, frame, url);
+    };
     if (!SDIAppForm) SDIAppForm = this;
 }
 
@@ -177,6 +208,7 @@ TSDIAppForm::~TSDIAppForm() {
 void TSDIAppForm::BeforeDestruction() {
     if (!Destroying()) {
         StopThread(FConvertThread);
+        ReleaseRetiredLoaders(true);
         StopThread(FWordListThread);
     }
     TForm::BeforeDestruction();
@@ -291,6 +323,240 @@ void TSDIAppForm::OnRichEditSelectionChange(TObject*) {
     text = StringReplace(text, "\r\n", " ", rfReplaceAll);
     KeywordEditComboBox1->SetItemIndex(-1);
     KeywordEditComboBox1->SetText(text);
+}
+
+// ---------------------------------------------------------------- source selection
+
+void TSDIAppForm::FileSelSourceFiles1Execute(TObject*) {
+    const int filterIndex = OpenDialog->FilterIndex;
+    OpenDialog->FileName.clear();
+    OpenDialog->InitialDir = FLastSourceFilePath;
+    OpenDialog->FilterIndex = kAllHtmlFilesFilter;
+    // The dialog is left as it was found however the steps in between end.
+    struct TRestoreDialog {
+        TOpenDialog* Dialog;
+        int FilterIndex;
+        ~TRestoreDialog() {
+            Dialog->FileName.clear();
+            Dialog->FilterIndex = FilterIndex;
+        }
+    } restore{OpenDialog, filterIndex};
+    if (!OpenDialog->Execute()) return;
+    const std::string fileName = OpenDialog->FileName;
+
+    HTMLSourceFileRichEdit1->SetPlainText(true);
+    auto loader = std::make_unique<TRUKConvertCharEncodingThread>(fileName);
+    loader->SetFreeOnTerminate(false);
+    loader->OnTerminate = [this](TObject* sender) { OnConvertCharEncodingTerminate(sender); };
+    if (FConvertThread) {
+        // A loader that still runs is kept until its termination has been handled.
+        FRetiredLoaders.push_back({FConvertThread, FConvertThreadDelivered});
+        ReleaseRetiredLoaders(false);
+    }
+    FConvertThread = loader.release();
+    FConvertThreadDelivered = false;
+
+    SourceFilesComboBoxEx->SetText(fileName);
+    WebBrowser1->Navigate(AnsiToWide(fileName));
+    // Started only now: the loader holds the file exclusively while it reads, and a browser
+    // reading the same file at that moment would make one of the two fail (the loader then
+    // silently leaves the old text in the source pane).
+    FConvertThread->Resume();
+    FSourceFileName = fileName;
+    FLastSourceFilePath = ExtractFileDir(FSourceFileName);
+    FSettings->WriteString(kRecentSection, "LastSourceFilePath", FLastSourceFilePath);
+    StrippedContentsRichEdit1->Clear();
+    DistinctWordsLisRichEdit1->Clear();
+    DistinctWordsListView1->Items().Clear();
+    LogRichEdit1->Clear();
+    AutoFindListView1->Items().Clear();
+}
+
+void TSDIAppForm::OnConvertCharEncodingTerminate(TObject* Sender) {
+    if (Sender != FConvertThread) {
+        for (TRetiredLoader& retired : FRetiredLoaders)
+            if (retired.Thread == Sender) retired.Delivered = true;
+        // Not freed here: the loader is still inside this call.
+        if (!FReleasePosted && HandleAllocated()) FReleasePosted = PostMessageA(Handle(), WM_RUK_RELEASELOADERS, 0, 0);
+        return;
+    }
+    FConvertThreadDelivered = true;
+    const DWORD code = static_cast<DWORD>(FConvertThread->ReturnValue());
+    if (code != RUK_LOADED_ANSI_TEXT && code != RUK_LOADED_UNICODE_TEXT) return;
+    // Streamed in as plain text: a document is shown as it stands, even one that looks like
+    // rich text.
+    TMemoryStream text;
+    const std::string& converted = FConvertThread->ConvertedText();
+    if (!converted.empty()) text.WriteBuffer(converted.data(), static_cast<int>(converted.size()));
+    text.SetPosition(0);
+    HTMLSourceFileRichEdit1->Lines().LoadFromStream(text);
+}
+
+void TSDIAppForm::ReleaseRetiredLoaders(bool all) {
+    for (auto it = FRetiredLoaders.begin(); it != FRetiredLoaders.end();) {
+        if (all || it->Delivered || it->Thread->Finished()) {
+            TRUKConvertCharEncodingThread* thread = it->Thread;
+            it = FRetiredLoaders.erase(it);
+            // Past its termination it ends at once; at shutdown it is terminated and waited for.
+            delete thread;
+        } else {
+            ++it;
+        }
+    }
+}
+
+LRESULT TSDIAppForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_RUK_RELEASELOADERS) {
+        FReleasePosted = false;
+        if (!Destroying()) ReleaseRetiredLoaders(false);
+        return 0;
+    }
+    return TForm::WndProc(msg, wp, lp);
+}
+
+void TSDIAppForm::FileSelSourceFiles2Execute(TObject* Sender) {
+    const std::string text = SourceFilesComboBoxEx->Text();
+    if (IsUrl(text, URLIS_URL)) {
+        ShowMessage("Save web file to disk and open as source file !");
+        WebBrowser1->Navigate(AnsiToWide(text));
+        if (!IsUrl(text, URLIS_FILEURL)) FileSaveBrowserFileAsExec(Sender);
+    } else {
+        FileSelSourceFiles1Execute(Sender);
+    }
+}
+
+void TSDIAppForm::BrowseOpenURL1Exec(TObject*) {
+    const std::string text = SourceFilesComboBoxEx->Text();
+    if (IsUrl(text, URLIS_URL)) {
+        WebBrowser1->Navigate(AnsiToWide(text));
+        PageControl1->SetActivePage(BrowserTabSheet1);
+    } else {
+        ShowMessage("Please enter a valid Uniform Resource Locater in the\nfile/address combo box and rry again !");
+    }
+}
+
+void TSDIAppForm::FileSaveBrowserFileAsExec(TObject*) {
+    ShowMessage("Save file in Browser as ...");
+    IBrowserLayer& browser = WebBrowser1->Layer();
+    if (!browser.HasDocument()) return;
+    if (browser.SaveAs(AnsiToWide(FLastBrowserFilePath))) ShowMessage("File in browser saved");
+}
+
+void TSDIAppForm::WebBrowser1NavigateComplete2(TObject*, IDispatch*, const std::wstring&) {
+    SourceFilesComboBoxEx->SetText(WideToAnsi(WebBrowser1->LocationURL()));
+}
+
+// ---------------------------------------------------------------- assignment control
+
+std::vector<TAction*> TSDIAppForm::RunLockedActions() const {
+    return {FileSelSourceFiles1,      FileSelSourceFiles2,   FileNew1,
+            FileOpen1,                FileSave1,             FileSaveAs1,
+            FileSaveAll,              FileSaveSourceFile,    FileSaveBrowserFile,
+            FileSaveStrippedContents, FileSaveKeywordList,   FileSaveSuppressWordList,
+            FileSaveLog,              FileSaveSourceFileAs,  FileSaveBrowserFileAs,
+            FileSvaeStrippedContentsAs, FileSaveKeywordListAs, FileSaveSuppressWordListAs,
+            FileSaveLogAs};
+}
+
+void TSDIAppForm::SetRunLockedActionsEnabled(bool enabled) {
+    for (TAction* action : RunLockedActions()) action->SetEnabled(enabled);
+}
+
+void TSDIAppForm::AssignmentRun(TObject*) {
+    const std::string suppressWords = SupressedWordsRichEdit1->Text();
+    const std::string source = HTMLSourceFileRichEdit1->Text();
+    // The previous worker has handled its termination (Run was disabled until then) and is
+    // freed now, outside any call of its own.
+    StopThread(FWordListThread);
+    FWordListThread = new TRUKGenWordListFromHTMLThread(source, suppressWords);
+    FWordListThread->OnProgressNotification = [this](TRUKGenWordListFromHTMLThread* t, const std::string& text) {
+        OnGenWordListProgressNotification(t, text);
+    };
+    FWordListThread->OnTitleFound = [this](TRUKGenWordListFromHTMLThread* t, const std::string& title) {
+        OnGenWordListTitleFound(t, title);
+    };
+    FWordListThread->OnHTMLTagFound = [this](TRUKGenWordListFromHTMLThread* t, const std::string& tag, int start,
+                                             int end) { OnGenWordListHTMLTagFound(t, tag, start, end); };
+    FWordListThread->OnTerminate = [this](TObject* sender) { OnGenWordListTerminate(sender); };
+    SetRunLockedActionsEnabled(false);
+    AssignmentRun1->SetEnabled(false);
+    AssignmentSuspend->SetEnabled(true);
+    AssignmentCancel->SetEnabled(true);
+    AssignmentResume1->SetEnabled(false);
+    FWordListThread->Resume();
+}
+
+void TSDIAppForm::AssignmentSuspendExec(TObject*) {
+    AssignmentRun1->SetEnabled(false);
+    AssignmentRun1->SetVisible(false);
+    AssignmentSuspend->SetEnabled(false);
+    AssignmentCancel->SetEnabled(false);
+    AssignmentResume1->SetEnabled(true);
+    AssignmentResume1->SetVisible(true);
+    // The worker stops at its next checkpoint (see TRUKGenWordListFromHTMLThread).
+    if (FWordListThread) FWordListThread->Suspend();
+}
+
+void TSDIAppForm::AssignmentResume1Exec(TObject*) {
+    AssignmentSuspend->SetEnabled(true);
+    AssignmentCancel->SetEnabled(true);
+    AssignmentResume1->SetEnabled(false);
+    if (FWordListThread) FWordListThread->Resume();
+}
+
+void TSDIAppForm::AssignmentCancelExec(TObject*) {
+    if (FWordListThread) FWordListThread->Terminate();
+}
+
+void TSDIAppForm::OnGenWordListProgressNotification(TRUKGenWordListFromHTMLThread*, const std::string& aprogresstxt) {
+    LogRichEdit1->Lines().Add(aprogresstxt);
+}
+
+void TSDIAppForm::OnGenWordListTitleFound(TRUKGenWordListFromHTMLThread*, const std::string& atitle) {
+    FDocTitle = atitle;
+    LogRichEdit1->Lines().Add("The document title of the processed source file is : " + atitle);
+}
+
+void TSDIAppForm::OnGenWordListHTMLTagFound(TRUKGenWordListFromHTMLThread*, const std::string& atagstr,
+                                            const int atagstartpos, const int atagendpos) {
+    LogRichEdit1->Lines().Add("Opening and closing tag characters found at " + IntToStr(atagstartpos) + " and " +
+                              IntToStr(atagendpos));
+    LogRichEdit1->Lines().Add("Found tag is : " + atagstr);
+}
+
+void TSDIAppForm::OnGenWordListTerminate(TObject* Sender) {
+    // A worker stopped at shutdown is no longer referenced: the window takes nothing from it.
+    if (FWordListThread == nullptr || Sender != FWordListThread) return;
+    const TRUKGenWordListFromHTMLThread& worker = *FWordListThread;
+    StrippedContentsRichEdit1->Lines().Add(worker.Text());
+    StrippedContentsRichEdit1->SetModified(true);
+    const TStringList& words = worker.WordList();
+    // One line per word, appended in one piece: the pane ends up as with one append per line.
+    if (words.Count() > 0) {
+        std::string lines;
+        for (int i = 0; i < words.Count(); ++i) {
+            if (i > 0) lines += "\r\n";
+            lines += words[i];
+        }
+        DistinctWordsLisRichEdit1->Lines().Add(lines);
+    }
+    DistinctWordsLisRichEdit1->SetModified(true);
+    TListItems& rows = DistinctWordsListView1->Items();
+    rows.BeginUpdate();
+    for (int i = 0; i < words.Count(); ++i) {
+        TListItem* row = rows.Add();
+        row->SetCaption(words[i]);
+        row->SubItems().Add(IntToStr(static_cast<int>(words.Integers(i))));
+    }
+    rows.EndUpdate();
+    LogRichEdit1->SetModified(true);
+    SetRunLockedActionsEnabled(true);
+    AssignmentRun1->SetEnabled(true);
+    AssignmentRun1->SetVisible(true);
+    AssignmentSuspend->SetEnabled(false);
+    AssignmentCancel->SetEnabled(false);
+    AssignmentResume1->SetEnabled(false);
+    AssignmentResume1->SetVisible(AssignmentResume1->Enabled());
 }
 
 }  // namespace ruk

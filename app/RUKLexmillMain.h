@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ruk {
 
@@ -165,6 +166,15 @@ public:
     void BrowseForwardExec(TObject* Sender);
     void BrowseHomeExec(TObject* Sender);
     void OnRichEditSelectionChange(TObject* Sender);
+    void FileSelSourceFiles1Execute(TObject* Sender);
+    void FileSelSourceFiles2Execute(TObject* Sender);
+    void BrowseOpenURL1Exec(TObject* Sender);
+    void FileSaveBrowserFileAsExec(TObject* Sender);
+    void WebBrowser1NavigateComplete2(TObject* Sender, IDispatch* pDisp, const std::wstring& URL);
+    void AssignmentRun(TObject* Sender);
+    void AssignmentSuspendExec(TObject* Sender);
+    void AssignmentResume1Exec(TObject* Sender);
+    void AssignmentCancelExec(TObject* Sender);
 
     // ---- private state, open to the tests through these accessors
     HMODULE RtlLibrary() const { return FRtlLibrary; }
@@ -178,14 +188,30 @@ public:
     const std::string& LastKeywordsMetaTagsPath() const { return FLastKeywordsMetaTagsPath; }
     const std::string& LastCHMIndexFilesPath() const { return FLastCHMIndexFilesPath; }
     const std::string& SuppressWordListFile() const { return FSuppressWordListFile; }
+    const std::string& SourceFileName() const { return FSourceFileName; }
+    const std::string& DocTitle() const { return FDocTitle; }
 
     TRichEdit* GetActiveRichEdit();
     TListView* GetActiveListView();
     int SetApplicationIcon();
 
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
 private:
     friend class TSDIAppFormTestAccess;
     TNotifyEvent MethodAddress(const std::string& name);
+
+    void OnConvertCharEncodingTerminate(TObject* Sender);
+    void OnGenWordListProgressNotification(TRUKGenWordListFromHTMLThread* athread, const std::string& aprogresstxt);
+    void OnGenWordListTitleFound(TRUKGenWordListFromHTMLThread* athread, const std::string& atitle);
+    void OnGenWordListHTMLTagFound(TRUKGenWordListFromHTMLThread* athread, const std::string& atagstr,
+                                   const int atagstartpos, const int atagendpos);
+    void OnGenWordListTerminate(TObject* Sender);
+    // The file actions that Run locks, in the order they are disabled and enabled again.
+    std::vector<TAction*> RunLockedActions() const;
+    void SetRunLockedActionsEnabled(bool enabled);
+    // Frees the replaced loaders whose work is done.
+    void ReleaseRetiredLoaders(bool all);
     // Terminates a loader or worker that still runs and waits for it while the window is
     // still whole, so that no event of it reaches the window once the window is gone.
     template <class T>
@@ -218,6 +244,16 @@ private:
     // the window goes.
     TRUKConvertCharEncodingThread* FConvertThread = nullptr;
     TRUKGenWordListFromHTMLThread* FWordListThread = nullptr;
+    // FConvertThread's termination has been handled: it is freed, not kept, when replaced.
+    bool FConvertThreadDelivered = false;
+    // Loaders replaced by a newer selection while they still ran: never freed while running,
+    // and freed once their termination has been handled (Delivered) or they have finished.
+    struct TRetiredLoader {
+        TRUKConvertCharEncodingThread* Thread;
+        bool Delivered;
+    };
+    std::vector<TRetiredLoader> FRetiredLoaders;
+    bool FReleasePosted = false;
 };
 
 // The program's one window, kept in a global of the description's name.

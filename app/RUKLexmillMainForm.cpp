@@ -159,6 +159,7 @@ TFormDescription MakeDescription() {
           {"Lines", "HTMLSourceFileRichEdit1"}}},
 
         {"BrowserTabSheet1", "TTabSheet", "PageControl1", none, {{"Caption", "Browser"}}},
+        // Its navigate-complete event, WebBrowser1NavigateComplete2, is bound by the window.
         {"WebBrowser1", "TWebBrowser", "BrowserTabSheet1", {0, 0, 624, 253}, {{"Align", "alClient"}}},
 
         {"StrippedContentsTabSheet1", "TTabSheet", "PageControl1", none, {{"Caption", "Stripped Contents"}}},
@@ -234,8 +235,8 @@ TFormDescription MakeDescription() {
     // name, class, category, caption, shortcut, hint, image, handler, further properties
     d.Actions = {
         {"FileSelSourceFiles1", "TAction", "File", "Select Source File(s) ...", "Ctrl+B",
-         "Select|Select one or more files to process", imgSelect, "", kDisabled},
-        {"FileSelSourceFiles2", "TAction", "File", "Select ...", "", "", imgNone, "", kDisabled},
+         "Select|Select one or more files to process", imgSelect, "FileSelSourceFiles1Execute", {}},
+        {"FileSelSourceFiles2", "TAction", "File", "Select ...", "", "", imgNone, "FileSelSourceFiles2Execute", {}},
         {"FileNew1", "TAction", "File", "&New", "Ctrl+N", "New|Create a new file", imgNew, "", kDisabled},
         {"FileOpen1", "TAction", "File", "&Open ...", "Ctrl+O", "Open|Open a file", imgSelect, "", kDisabled},
         {"FileOpenKeywordList1", "TAction", "File", "FileOpenKeywordList1", "", "", imgNone, "", kDisabled},
@@ -252,7 +253,8 @@ TFormDescription MakeDescription() {
         {"FileSaveAs1", "TAction", "File", "Save &As...", "", "Save As|Save current file with different name",
          imgSaveAs, "", kDisabled},
         {"FileSaveSourceFileAs", "TAction", "File", "Save Source File As ...", "", "", imgNone, "", kDisabled},
-        {"FileSaveBrowserFileAs", "TAction", "File", "Save Browser File As ...", "", "", imgNone, "", kDisabled},
+        {"FileSaveBrowserFileAs", "TAction", "File", "Save Browser File As ...", "", "", imgNone,
+         "FileSaveBrowserFileAsExec", {}},
         {"FileSvaeStrippedContentsAs", "TAction", "File", "Save Stripped Contents As ...", "", "", imgNone, "",
          kDisabled},
         {"FileSaveDistinctWordsListAs", "TAction", "File", "Save Distinct Words List As ...", "", "", imgNone, "",
@@ -316,7 +318,7 @@ TFormDescription MakeDescription() {
         {"ViewBrowserGoHome", "TAction", "View", "Go Home", "", "", imgHome, "ViewBrowserGoHomeExec", {}},
 
         {"BrowseOpenURL1", "TAction", "Internet", "Open URL", "", "Go|Open the file or URL specified in the combo box",
-         imgOpenURL, "", kDisabled},
+         imgOpenURL, "BrowseOpenURL1Exec", {}},
         {"BrowseBack1", "TAction", "Internet", "Back", "",
          "Go back|Return to the page previously dislpayed in the inteegrated browser", imgBack, "BrowseBackExec", {}},
         {"BrowseForward1", "TAction", "Internet", "Forward", "", "Go forward", imgForward, "BrowseForwardExec", {}},
@@ -324,13 +326,14 @@ TFormDescription MakeDescription() {
          imgHome, "BrowseHomeExec", {}},
 
         {"AssignmentRun1", "TAction", "Assignment", "Run", "F5",
-         "Run|Strip the selected file of its tags and generate word lists", imgRun, "", kDisabled},
-        {"AssignmentSuspend", "TAction", "Assignment", "Pause", "Shift+F7", "Pause|Suspend execution", imgPause, "",
-         kDisabled},
-        {"AssignmentResume1", "TAction", "Assignment", "Resume", "", "Resume|Resume execution", imgResume, "",
-         {{"Enabled", "False"}, {"Visible", "False"}}},
-        {"AssignmentCancel", "TAction", "Assignment", "Cancel", "Shift+F5", "Stop|Cancel execution", imgStop, "",
-         kDisabled},
+         "Run|Strip the selected file of its tags and generate word lists", imgRun, "AssignmentRun", {}},
+        // Pause, Resume and Cancel wait for a run (the idle state).
+        {"AssignmentSuspend", "TAction", "Assignment", "Pause", "Shift+F7", "Pause|Suspend execution", imgPause,
+         "AssignmentSuspendExec", kDisabled},
+        {"AssignmentResume1", "TAction", "Assignment", "Resume", "", "Resume|Resume execution", imgResume,
+         "AssignmentResume1Exec", {{"Enabled", "False"}, {"Visible", "False"}}},
+        {"AssignmentCancel", "TAction", "Assignment", "Cancel", "Shift+F5", "Stop|Cancel execution", imgStop,
+         "AssignmentCancelExec", kDisabled},
         {"AssignmentAutoFindAndAdd", "TAction", "Assignment", "Run Auto Find and Add", "", "", imgNone, "", kDisabled},
 
         {"HelpRUKOnTheInternet", "TAction", "Help", "RUK Website", "", "", imgNone, "", kDisabled},

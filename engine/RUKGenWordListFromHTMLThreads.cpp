@@ -3,6 +3,7 @@
 #include "RUKDynShlWAPI.h"
 #include "RUKSysUtils.h"
 
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -160,6 +161,30 @@ void TRUKGenWordListFromHTMLThread::DoOnTitleFound() {
 
 void TRUKGenWordListFromHTMLThread::DoOnHTMLTagFound() {
     if (OnHTMLTagFound) OnHTMLTagFound(this, FTagStr, FTagStartPos, FTagEndPos);
+}
+
+DWORD TRUKGenWordListFromHTMLThread::DoSuspend() {
+    std::lock_guard<std::mutex> lock(FPauseLock);
+    const DWORD previous = FPauseCount;
+    FPauseCount = previous + 1;
+    return previous;
+}
+
+DWORD TRUKGenWordListFromHTMLThread::DoResume() {
+    std::lock_guard<std::mutex> lock(FPauseLock);
+    const DWORD previous = FPauseCount;
+    if (previous > 0) {
+        FPauseCount = previous - 1;
+        if (previous == 1) FPauseEnded.notify_all();
+    }
+    return previous;
+}
+
+void TRUKGenWordListFromHTMLThread::CheckPause() {
+    if (FPauseCount.load() == 0) return;
+    std::unique_lock<std::mutex> lock(FPauseLock);
+    // Terminate only sets the flag and wakes nobody: the wait looks at it again and again.
+    while (FPauseCount > 0 && !Terminated()) FPauseEnded.wait_for(lock, std::chrono::milliseconds(20));
 }
 
 bool TRUKGenWordListFromHTMLThread::StageTerminated() {

@@ -8,8 +8,11 @@
 #include "RUKThreads.h"
 #include "RUKWordListStages.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace ruk {
@@ -72,6 +75,13 @@ using TRUKHTMLTagFoundEvent1 =
 // Created suspended; the owner assigns the handlers, resumes it, and reads Text(), WordList()
 // and Title() once the thread has terminated. Every handler runs on the user-interface thread
 // through Synchronize while the worker waits, so a handler may read the worker's fields.
+//
+// Suspend and Resume after the start pause and continue the worker at its checkpoints (every
+// test of Terminated, every step start, every delivery), never wherever its thread happens
+// to be: a thread stopped inside the heap or another lock of the runtime would block the
+// user-interface thread at its next allocation. A paused worker waits at its checkpoint until
+// it is resumed or terminated; a delivery already handed to the user-interface thread when
+// the pause was asked for still arrives.
 class TRUKGenWordListFromHTMLThread : public TRUKThread, private TWordListStageHost {
 public:
     TRUKGenWordListFromHTMLThread(const std::string& SourceText, const std::string& SuppressWords,
@@ -104,9 +114,11 @@ public:
 protected:
     void Execute() override;
 
-    // Called at every point where the worker tests Terminated or delivers something, so that
-    // the worker can be held there between two steps of its work.
-    virtual void CheckPause() {}
+    // Called at every point where the worker tests Terminated or delivers something: waits
+    // there while a pause is asked for and the worker is not terminated.
+    virtual void CheckPause();
+    DWORD DoSuspend() override;
+    DWORD DoResume() override;
 
     void DoOnProgressNotification();
     void DoOnTitleFound();
@@ -137,6 +149,12 @@ private:
     void DeliverStageText(const std::string& text);
 
     const TWordListStageSet* FStages;
+
+    std::mutex FPauseLock;
+    std::condition_variable FPauseEnded;
+    // Outstanding Suspend calls since the start; changed under the lock, read without it
+    // first at every checkpoint, which is almost always a run past it.
+    std::atomic<DWORD> FPauseCount{0};
 
     std::string FText;
     std::unique_ptr<TStringList> FWordList;

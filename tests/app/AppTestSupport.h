@@ -7,8 +7,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
+
+namespace ruk {
+// The window's private state, for the tests only (one definition for every test file).
+class TSDIAppFormTestAccess {
+public:
+    static TRUKGenWordListFromHTMLThread*& WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
+    static TRUKConvertCharEncodingThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
+    static size_t RetiredLoaders(TSDIAppForm& f) { return f.FRetiredLoaders.size(); }
+    static void SetDocTitle(TSDIAppForm& f, const std::string& t) { f.FDocTitle = t; }
+};
+}  // namespace ruk
 
 namespace ruktest {
 
@@ -24,6 +38,23 @@ inline void Pump() {
     }
 }
 
+// Pumps until pred holds or the time runs out; false on time-out.
+template <class P>
+bool PumpUntil(P pred, DWORD timeoutMs = 30000) {
+    const DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        ruk::CheckSynchronize();
+        Sleep(1);
+    }
+    return true;
+}
+
 inline void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill"); }
 
 inline void WriteRecent(const char* name, const std::string& value) {
@@ -34,6 +65,15 @@ inline void WriteRecent(const char* name, const std::string& value) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
+}
+
+inline std::string ReadRecent(const char* name) {
+    char buf[MAX_PATH * 2] = {};
+    DWORD size = sizeof buf;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill\\Recent", name, RRF_RT_REG_SZ, nullptr, buf,
+                     &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return buf;
 }
 
 inline std::string TempDir() {
@@ -66,6 +106,68 @@ public:
     }
     ~MessageCapture() { ruk::SetExceptionHandler(nullptr); }
     std::vector<std::string> Messages;
+};
+
+// The file dialogs answered for the user while it lives.
+struct DialogHook {
+    explicit DialogHook(ruk::TOpenDialog::TExecuteHook hook) { ruk::TOpenDialog::SetExecuteHook(std::move(hook)); }
+    ~DialogHook() { ruk::TOpenDialog::SetExecuteHook(nullptr); }
+};
+
+// The plain message boxes that appear on this thread while it lives: each is recorded (its
+// caption and text) and closed with OK, as the user would.
+class BoxWatcher {
+public:
+    struct Box {
+        std::string Caption;
+        std::string Text;
+    };
+    BoxWatcher() {
+        Seen().clear();
+        Closed().clear();
+        FTimer = SetTimer(nullptr, 0, 15, Watch);
+    }
+    ~BoxWatcher() { KillTimer(nullptr, FTimer); }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Box& b : Seen()) texts.push_back(b.Text);
+        return texts;
+    }
+    static std::vector<Box>& Seen() {
+        static std::vector<Box> seen;
+        return seen;
+    }
+
+private:
+    static std::set<HWND>& Closed() {
+        static std::set<HWND> closed;
+        return closed;
+    }
+    static std::string WindowText(HWND w) {
+        char buffer[1024] = {};
+        GetWindowTextA(w, buffer, sizeof buffer);
+        return buffer;
+    }
+    static BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+        char cls[32] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        const std::string text = WindowText(child);
+        if (_stricmp(cls, "Static") == 0 && !text.empty()) *reinterpret_cast<std::string*>(param) += text;
+        return TRUE;
+    }
+    static BOOL CALLBACK FindBox(HWND w, LPARAM) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && Closed().insert(w).second) {
+            Box box{WindowText(w), ""};
+            EnumChildWindows(w, CollectStatic, reinterpret_cast<LPARAM>(&box.Text));
+            Seen().push_back(box);
+            PostMessageA(w, WM_COMMAND, IDOK, 0);
+        }
+        return TRUE;
+    }
+    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
+    UINT_PTR FTimer;
 };
 
 // The main window created and shown as the program does it, freed at the end of the test.

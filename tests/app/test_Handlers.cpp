@@ -161,15 +161,16 @@ TEST_F(HandlersTest, ShortcutsReachEnabledActionsOnly) {
     auto has = [&](TAction* a) {
         return std::any_of(keys.begin(), keys.end(), [&](const ACCEL& k) { return k.cmd == a->CommandId(); });
     };
-    EXPECT_FALSE(has(Form->FileSelSourceFiles1));  // Ctrl+B, disabled until its handler lands
-    EXPECT_FALSE(has(Form->AssignmentRun1));
-    Form->AssignmentRun1->SetEnabled(true);
+    EXPECT_TRUE(has(Form->FileSelSourceFiles1));  // Ctrl+B
+    EXPECT_TRUE(has(Form->AssignmentRun1));
+    EXPECT_FALSE(has(Form->AssignmentSuspend));  // Shift+F7, disabled while idle
+    Form->AssignmentSuspend->SetEnabled(true);
     Form->ActionList1->Accelerators();
     n = CopyAcceleratorTableA(Form->ActionList1->Accelerators(), keys.data(), 0);
     keys.assign(64, ACCEL{});
     n = CopyAcceleratorTableA(Form->ActionList1->Accelerators(), keys.data(), 64);
     keys.resize(static_cast<size_t>(n));
-    EXPECT_TRUE(has(Form->AssignmentRun1));
+    EXPECT_TRUE(has(Form->AssignmentSuspend));
 
     // A key that is an action's shortcut runs it through the window's key translation.
     int runs = 0;

@@ -125,15 +125,22 @@ TEST_F(LayoutTest, ActionsOfLaterHandlersAreDisabledAndThoseBuiltHereWork) {
     const char* working[] = {"ViewSourceFile",    "ViewBrowser",        "ViewStrippedContents", "ViewDistinctWordList",
                              "ViewKeywordList",   "ViewAutoFindAndAdd", "ViewSuppressWordsList", "ViewLog",
                              "ViewBrowserGoBack", "ViewBrowserGoForward", "ViewBrowserGoHome", "BrowseBack1",
-                             "BrowseForward1",    "BrowseHome1"};
+                             "BrowseForward1",    "BrowseHome1",         "FileSelSourceFiles1",  "FileSelSourceFiles2",
+                             "BrowseOpenURL1",    "FileSaveBrowserFileAs", "AssignmentRun1"};
+    // Built, but disabled until a run starts.
+    const char* waitingForRun[] = {"AssignmentSuspend", "AssignmentResume1", "AssignmentCancel"};
     const char* standard[] = {"EditUndo1", "EditCut1", "EditCopy1", "EditPaste1"};
     for (int i = 0; i < Form->ActionList1->ActionCount(); ++i) {
         TAction* a = Form->ActionList1->Actions(i);
         SCOPED_TRACE(a->Name());
         bool isWorking = std::any_of(std::begin(working), std::end(working), [&](const char* n) { return a->Name() == n; });
         bool isStandard = std::any_of(std::begin(standard), std::end(standard), [&](const char* n) { return a->Name() == n; });
+        bool isWaiting = std::any_of(std::begin(waitingForRun), std::end(waitingForRun), [&](const char* n) { return a->Name() == n; });
         if (isStandard) {
             EXPECT_NE(dynamic_cast<TEditAction*>(a), nullptr);
+        } else if (isWaiting) {
+            EXPECT_FALSE(a->Enabled());
+            EXPECT_TRUE(static_cast<bool>(a->OnExecute));
         } else if (isWorking) {
             EXPECT_TRUE(a->Enabled());
             EXPECT_TRUE(static_cast<bool>(a->OnExecute));
@@ -388,16 +395,16 @@ TEST_F(LayoutTest, AnActionDrivesItsMenuItemsAndToolButton) {
     EXPECT_TRUE(Form->ToolBar1->ButtonState(button) & TBSTATE_HIDDEN);
 
     // A hidden action's menu item is absent; disabled, it is greyed.
-    auto* run = FindComponentAs<TMenuItem>(Form, "MMAssignmentRun");
-    EXPECT_TRUE(MenuState(run) & MF_GRAYED);
+    auto* pause = FindComponentAs<TMenuItem>(Form, "MMAssignmentSuspend");
+    EXPECT_TRUE(MenuState(pause) & MF_GRAYED);
     HMENU assignment = FindComponentAs<TMenuItem>(Form, "MMAssignment")->SubMenuHandle();
     int before = GetMenuItemCount(assignment);
-    Form->AssignmentRun1->SetVisible(false);
+    Form->AssignmentSuspend->SetVisible(false);
     EXPECT_EQ(GetMenuItemCount(assignment), before - 1);
-    EXPECT_EQ(GetMenuState(assignment, run->Command(), MF_BYCOMMAND), static_cast<UINT>(-1));
-    Form->AssignmentRun1->SetVisible(true);
-    Form->AssignmentRun1->SetEnabled(true);
-    EXPECT_FALSE(MenuState(run) & MF_GRAYED);
+    EXPECT_EQ(GetMenuState(assignment, pause->Command(), MF_BYCOMMAND), static_cast<UINT>(-1));
+    Form->AssignmentSuspend->SetVisible(true);
+    Form->AssignmentSuspend->SetEnabled(true);
+    EXPECT_FALSE(MenuState(pause) & MF_GRAYED);
     EXPECT_EQ(GetMenuItemCount(assignment), before);
 }
 

@@ -2,14 +2,6 @@
 // while the window is whole, and nothing of it is left to reach the window afterwards.
 #include "AppTestSupport.h"
 
-namespace ruk {
-class TSDIAppFormTestAccess {
-public:
-    static TRUKGenWordListFromHTMLThread*& WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
-    static TRUKConvertCharEncodingThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
-};
-}  // namespace ruk
-
 using namespace ruk;
 using ruktest::MainWindowTest;
 
