@@ -110,8 +110,8 @@ TAlign StrToAlign(const std::string& s) {
     throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
 }
 
-unsigned StrToAnchors(const std::string& s) {
-    unsigned a = 0;
+unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names) {
+    unsigned result = 0;
     std::string rest = s;
     for (char& c : rest)
         if (c == '[' || c == ']' || c == ',') c = ' ';
@@ -120,16 +120,22 @@ unsigned StrToAnchors(const std::string& s) {
         while (i < rest.size() && rest[i] == ' ') ++i;
         size_t j = i;
         while (j < rest.size() && rest[j] != ' ') ++j;
-        std::string w = rest.substr(i, j - i);
-        if (w.empty()) break;
-        if (SameText(w, "akLeft")) a |= akLeft;
-        else if (SameText(w, "akTop")) a |= akTop;
-        else if (SameText(w, "akRight")) a |= akRight;
-        else if (SameText(w, "akBottom")) a |= akBottom;
-        else throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+        if (j == i) break;
+        const std::string word = rest.substr(i, j - i);
+        bool found = false;
+        for (const auto& n : names)
+            if (SameText(word, n.Name)) {
+                result |= n.Value;
+                found = true;
+            }
+        if (!found) throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
         i = j;
     }
-    return a;
+    return result;
+}
+
+unsigned StrToAnchors(const std::string& s) {
+    return StrToSetProp(s, {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}});
 }
 
 COLORREF StrToColor(const std::string& s) {

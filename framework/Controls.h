@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <map>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -306,6 +307,12 @@ private:
 
 // Parses "alClient", "clNavy", "[akLeft,akRight]" and the like.
 TAlign StrToAlign(const std::string& s);
+// A set property's text, "[a, b]", as the flags its element names stand for.
+struct TSetElementName {
+    const char* Name;
+    unsigned Value;
+};
+unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names);
 unsigned StrToAnchors(const std::string& s);
 COLORREF StrToColor(const std::string& s);
 

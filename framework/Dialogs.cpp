@@ -36,33 +36,15 @@ std::string FilterToSystemFormat(const std::string& filter) {
 }
 
 unsigned StrToOpenOptions(const std::string& s) {
-    static const std::pair<const char*, unsigned> names[] = {
-        {"ofReadOnly", ofReadOnly},           {"ofOverwritePrompt", ofOverwritePrompt},
-        {"ofHideReadOnly", ofHideReadOnly},   {"ofNoChangeDir", ofNoChangeDir},
-        {"ofAllowMultiSelect", ofAllowMultiSelect}, {"ofPathMustExist", ofPathMustExist},
-        {"ofFileMustExist", ofFileMustExist}, {"ofNoTestFileCreate", ofNoTestFileCreate},
-        {"ofEnableSizing", ofEnableSizing}};
-    unsigned result = 0;
-    std::string rest = s;
-    for (char& c : rest)
-        if (c == '[' || c == ']' || c == ',') c = ' ';
-    size_t i = 0;
-    while (i < rest.size()) {
-        while (i < rest.size() && rest[i] == ' ') ++i;
-        size_t j = i;
-        while (j < rest.size() && rest[j] != ' ') ++j;
-        if (j == i) break;
-        std::string word = rest.substr(i, j - i);
-        bool found = false;
-        for (auto& n : names)
-            if (SameText(word, n.first)) {
-                result |= n.second;
-                found = true;
-            }
-        if (!found) throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
-        i = j;
-    }
-    return result;
+    return StrToSetProp(s, {{"ofReadOnly", ofReadOnly},
+                            {"ofOverwritePrompt", ofOverwritePrompt},
+                            {"ofHideReadOnly", ofHideReadOnly},
+                            {"ofNoChangeDir", ofNoChangeDir},
+                            {"ofAllowMultiSelect", ofAllowMultiSelect},
+                            {"ofPathMustExist", ofPathMustExist},
+                            {"ofFileMustExist", ofFileMustExist},
+                            {"ofNoTestFileCreate", ofNoTestFileCreate},
+                            {"ofEnableSizing", ofEnableSizing}});
 }
 
 bool TOpenDialog::Execute() {
