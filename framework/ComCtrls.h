@@ -292,6 +292,11 @@ public:
     int SelLength();
     void SetSelLength(int length);
     void SelectAll();
+    // Appends s at the very end as it stands (no line break is added). A caret at the end
+    // moves on with the text, so that the view follows it; any other selection is kept.
+    void AppendText(const std::string& s);
+    // The last character of the text ('\r' for a line break), '\0' when there is none.
+    char LastChar();
     bool Modified();
     void SetModified(bool m);
     bool PlainText() const { return FPlainText; }
@@ -360,6 +365,9 @@ private:
     TListView* FOwner;
     std::string FCaption;
     TListItemStrings FSubItems;
+    // Where the item was last found: tried first, since a search through the control costs
+    // time in proportion to its rows (filling a list row by row would grow with their square).
+    mutable int FIndexHint = -1;
 };
 
 class TListItems {

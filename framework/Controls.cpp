@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 namespace ruk {
 
@@ -236,7 +238,24 @@ TFont::~TFont() { Changed(); }
 // ---------------------------------------------------------------- TWinControl
 
 namespace {
-const char kControlProp[] = "RukControl";
+// The windows bound to their objects. Looked up for nearly every message (the window's own,
+// and the child named by WM_COMMAND and WM_NOTIFY): a window property costs a call into the
+// window server each time under Wine, far more than the message itself; a table in the
+// process does not. For the same reason controls are not subclassed through the common
+// controls' SetWindowSubclass, which reads a window property for every message.
+std::mutex gBoundLock;
+std::unordered_map<HWND, TWinControl*> gBound;
+// The control's own procedure of each subclassed window, for messages that come after its
+// object has let go of it (until WM_NCDESTROY).
+struct TSubclassed {
+    WNDPROC OldProc;
+    bool Unicode;
+};
+std::unordered_map<HWND, TSubclassed> gSubclassed;
+
+LRESULT CallOld(const TSubclassed& s, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return s.Unicode ? CallWindowProcW(s.OldProc, wnd, msg, wp, lp) : CallWindowProcA(s.OldProc, wnd, msg, wp, lp);
+}
 UINT NextChildId() {
     static UINT id = 1000;
     return ++id;
@@ -299,7 +318,9 @@ void TWinControl::DestroyHandle() {
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
     if (!wnd) return nullptr;
-    return static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+    std::lock_guard<std::mutex> lock(gBoundLock);
+    const auto it = gBound.find(wnd);
+    return it == gBound.end() ? nullptr : it->second;
 }
 
 TWinControl* TWinControl::FindControl(HWND wnd) {
@@ -465,7 +486,16 @@ void TWinControl::CreateWnd() {
     if (!wnd) RaiseLastOSError();
     if (!p.OwnClass) {
         Bind(wnd);
-        SetWindowSubclass(wnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        FUnicode = IsWindowUnicode(wnd) != FALSE;
+        const LONG_PTR old =
+            FUnicode ? SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProcW))
+                     : SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProcA));
+        if (!old) RaiseLastOSError();
+        FOldWndProc = reinterpret_cast<WNDPROC>(old);
+        {
+            std::lock_guard<std::mutex> lock(gBoundLock);
+            gSubclassed[wnd] = {FOldWndProc, FUnicode};
+        }
         FSubclassed = true;
     }
 }
@@ -481,13 +511,32 @@ void TWinControl::ApplyFont() {
 
 void TWinControl::Bind(HWND wnd) {
     FHandle = wnd;
-    SetPropA(wnd, kControlProp, this);
+    std::lock_guard<std::mutex> lock(gBoundLock);
+    gBound[wnd] = this;
 }
 
 void TWinControl::Unbind() {
     if (!FHandle) return;
-    RemovePropA(FHandle, kControlProp);
-    if (FSubclassed) RemoveWindowSubclass(FHandle, SubclassProc, 1);
+    {
+        std::lock_guard<std::mutex> lock(gBoundLock);
+        const auto it = gBound.find(FHandle);
+        if (it != gBound.end() && it->second == this) gBound.erase(it);
+    }
+    if (FSubclassed) {
+        // Put the control's procedure back unless another one was put on top of ours since;
+        // then ours stays in the chain and passes every message on.
+        const WNDPROC ours = FUnicode ? &TWinControl::SubclassProcW : &TWinControl::SubclassProcA;
+        const LONG_PTR current =
+            FUnicode ? GetWindowLongPtrW(FHandle, GWLP_WNDPROC) : GetWindowLongPtrA(FHandle, GWLP_WNDPROC);
+        if (current == reinterpret_cast<LONG_PTR>(ours)) {
+            if (FUnicode)
+                SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
+            else
+                SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
+            std::lock_guard<std::mutex> lock(gBoundLock);
+            gSubclassed.erase(FHandle);
+        }
+    }
     FSubclassed = false;
     FHandle = nullptr;
 }
@@ -501,10 +550,26 @@ LRESULT CALLBACK TWinControl::OwnWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM l
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-    auto* obj = reinterpret_cast<TWinControl*>(data);
-    if (!obj || obj->FHandle != wnd) return DefSubclassProc(wnd, msg, wp, lp);
-    return obj->Dispatch(msg, wp, lp);
+LRESULT CALLBACK TWinControl::SubclassProcA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return SubclassProc(wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProcW(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return SubclassProc(wnd, msg, wp, lp);
+}
+
+LRESULT TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TWinControl* obj = FromHandle(wnd);
+    if (obj && obj->FSubclassed && obj->FHandle == wnd) return obj->Dispatch(msg, wp, lp);
+    TSubclassed old{};
+    {
+        std::lock_guard<std::mutex> lock(gBoundLock);
+        const auto it = gSubclassed.find(wnd);
+        if (it == gSubclassed.end()) return DefWindowProcW(wnd, msg, wp, lp);
+        old = it->second;
+        if (msg == WM_NCDESTROY) gSubclassed.erase(it);
+    }
+    return CallOld(old, wnd, msg, wp, lp);
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
@@ -522,7 +587,7 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
-    if (FSubclassed) return DefSubclassProc(FHandle, msg, wp, lp);
+    if (FSubclassed) return CallOld({FOldWndProc, FUnicode}, FHandle, msg, wp, lp);
     return DefWindowProcA(FHandle, msg, wp, lp);
 }
 

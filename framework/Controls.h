@@ -4,8 +4,11 @@
 // - A component is owned by its Owner (usually the form), which destroys it; its Parent
 //   (for controls) only decides where its window lives. Owned components are found by name.
 // - Every control is a window. A window is bound to its object in one place: our own window
-//   classes bind at WM_NCCREATE from lpCreateParams, common controls are subclassed with
-//   SetWindowSubclass right after creation. Both end in the virtual WndProc.
+//   classes bind at WM_NCCREATE from lpCreateParams, common controls are subclassed right
+//   after creation (their window procedure replaced by ours, in the window's character set,
+//   as the common controls' own subclassing does). Both end in the virtual WndProc. The
+//   window-to-object table is the process's own: a window property would cost a call into
+//   the window server for every message under Wine.
 // - WM_COMMAND and WM_NOTIFY that reach a parent are reflected to the child's object
 //   (CNCommand / CNNotify), so a control raises its own events and forms never switch on ids.
 // - Menu items, tool buttons and actions get command ids from one registry; a WM_COMMAND
@@ -296,12 +299,16 @@ protected:
 
 private:
     static LRESULT CALLBACK OwnWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                         DWORD_PTR data);
+    // Procedures of a subclassed control, in the window's own character set.
+    static LRESULT CALLBACK SubclassProcA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK SubclassProcW(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void Bind(HWND wnd);
     void Unbind();
     bool FSubclassed = false;
+    bool FUnicode = false;           // the subclassed window is a Unicode window
+    WNDPROC FOldWndProc = nullptr;   // the control's own procedure, behind ours
     bool FOwnClass = false;
 };
 

@@ -105,6 +105,7 @@ TListItem* TListItems::Add() {
         FOwned.pop_back();
         throw EOutOfResources("Failed to add a list item");
     }
+    li->FIndexHint = index;
     if (FOwner.FCheckboxes) li->SetChecked(false);
     return li;
 }
@@ -213,10 +214,20 @@ void TListView::InitWnd() {
 
 int TListView::IndexOfItem(const TListItem* item) const {
     if (!FHandle) return -1;
+    if (item->FIndexHint >= 0) {
+        LVITEMA at{};
+        at.mask = LVIF_PARAM;
+        at.iItem = item->FIndexHint;
+        if (SendMessageA(FHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&at)) &&
+            at.lParam == reinterpret_cast<LPARAM>(item))
+            return item->FIndexHint;
+    }
     LVFINDINFOA find{};
     find.flags = LVFI_PARAM;
     find.lParam = reinterpret_cast<LPARAM>(item);
-    return static_cast<int>(SendMessageA(FHandle, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    item->FIndexHint = static_cast<int>(
+        SendMessageA(FHandle, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    return item->FIndexHint;
 }
 
 TListItem* TListView::Selected() { return GetNextItem(nullptr, TSearchDirection::sdAll, LVNI_SELECTED); }

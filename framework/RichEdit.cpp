@@ -263,6 +263,27 @@ void TRichEdit::SelectAll() {
     SendMessageA(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
 }
 
+void TRichEdit::AppendText(const std::string& s) {
+    if (s.empty()) return;
+    HWND h = Handle();
+    CHARRANGE old{};
+    SendMessageA(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
+    const int len = GetTextLen();
+    CHARRANGE end{len, len};
+    SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(s.c_str()));
+    if (old.cpMin != len || old.cpMax != len) SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
+}
+
+char TRichEdit::LastChar() {
+    const int len = GetTextLen();
+    if (len <= 0) return '\0';
+    char last[4] = {};
+    TEXTRANGEA range{{len - 1, len}, last};
+    SendMessageA(Handle(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return last[0];
+}
+
 bool TRichEdit::Modified() { return SendMessageA(Handle(), EM_GETMODIFY, 0, 0) != 0; }
 
 void TRichEdit::SetModified(bool m) { SendMessageA(Handle(), EM_SETMODIFY, m, 0); }

@@ -188,7 +188,7 @@ TEST_F(AssignmentTest, WhileRunningTheLockedActionsDoNothing) {
 }
 
 TEST_F(AssignmentTest, PauseHoldsTheWorkerUntilResumeAndTheRunThenEnds) {
-    const std::string source = ManyTags(300);
+    const std::string source = ManyTags(3000);
     SetSource(source);
     PressRun();
     ASSERT_TRUE(ruktest::PumpUntil([&] { return LogLines() > 10; }));

@@ -1,0 +1,228 @@
+// A whole assignment through the real main window: the document is selected through the open
+// dialog (answered here), loaded into the source pane, and run with the Log page in view, as a
+// user watching the log sees it. While it runs, a watcher thread asks the window for a WM_NULL
+// answer every 10 ms and keeps the longest wait.
+//
+//   WindowBench [--tags N] [--file PATH]... [--page log|source] [--no-check]
+//
+// It runs a generated manual-like document with N tags (50,000 by default; 0: none), then
+// each file given.
+// For every run it prints the time from Run to the end of the run, the log lines (and whether
+// every line the worker delivered is there), and the longest answer time of the window.
+#include "Forms.h"
+#include "RUKDynShlWAPI.h"
+#include "RUKLexmillMain.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace ruk;
+
+namespace {
+
+ruk::TRUKDynShlWAPIUnit GShlWAPIUnit;
+
+class TRandom {
+public:
+    explicit TRandom(uint64_t seed) : FState(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    int Below(int n) {
+        FState ^= FState >> 12;
+        FState ^= FState << 25;
+        FState ^= FState >> 27;
+        return static_cast<int>(((FState * 0x2545F4914F6CDD1Dull) >> 33) % static_cast<uint64_t>(n));
+    }
+
+private:
+    uint64_t FState;
+};
+
+// A manual of paragraphs and headings with inline markup, entities and CR LF line ends,
+// holding exactly tagCount tags.
+std::string MakeDocument(int tagCount) {
+    TRandom rnd(2024);
+    static const char* const syllables[] = {"ba", "ke", "lo", "mi", "nu", "ra", "se", "ti", "vo", "za",
+                                            "chi", "dre", "fla", "gro", "pli", "str", "th", "qu"};
+    std::vector<std::string> vocabulary;
+    for (int i = 0; i < 3000; ++i) {
+        std::string w;
+        for (int k = 1 + rnd.Below(4); k > 0; --k) w += syllables[rnd.Below(18)];
+        vocabulary.push_back(w);
+    }
+    static const char* const opens[] = {"<b>", "<i>", "<code class=\"literal\">", "<a href=\"page.html#s\">"};
+    static const char* const closes[] = {"</b>", "</i>", "</code>", "</a>"};
+    std::string doc = "<html>\r\n<head><title>Generated manual</title></head>\r\n<body>\r\n";
+    int tags = 8;  // html, head, title, /title, /head, body and the closing /body, /html
+    while (tags < tagCount) {
+        const bool heading = rnd.Below(6) == 0;
+        doc += heading ? "<h2>" : "<p>";
+        tags += 2;
+        for (int words = 8 + rnd.Below(40); words > 0; --words) {
+            if (tags + 2 <= tagCount && rnd.Below(9) == 0) {
+                const int k = rnd.Below(4);
+                doc += opens[k];
+                doc += vocabulary[static_cast<size_t>(rnd.Below(3000))];
+                doc += closes[k];
+                tags += 2;
+            } else {
+                doc += vocabulary[static_cast<size_t>(rnd.Below(rnd.Below(2) ? 60 : 3000))];
+            }
+            if (rnd.Below(30) == 0) doc += "&amp;";
+            if (rnd.Below(8) == 0) doc += ",";
+            doc += ' ';
+        }
+        doc += heading ? "</h2>\r\n" : ".</p>\r\n";
+    }
+    doc += "</body>\r\n</html>\r\n";
+    return doc;
+}
+
+std::string TempPath(const char* name) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+void WriteFileOrDie(const std::string& path, const std::string& data) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    if (f == INVALID_HANDLE_VALUE || !WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &done, nullptr)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    CloseHandle(f);
+}
+
+double Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Handles messages (and so the worker's deliveries) until done holds.
+template <class P>
+void LoopUntil(P done) {
+    while (!done()) Application->HandleMessage();
+}
+
+// The lines a worker delivers over text, counted on a run of its own (the window's log has
+// one line per progress text and title, two per tag).
+long CountDeliveredLines(const std::string& text) {
+    long lines = 0;
+    TRUKGenWordListFromHTMLThread worker(text, "");
+    worker.OnProgressNotification = [&](TRUKGenWordListFromHTMLThread*, const std::string&) { ++lines; };
+    worker.OnTitleFound = [&](TRUKGenWordListFromHTMLThread*, const std::string&) { ++lines; };
+    worker.OnHTMLTagFound = [&](TRUKGenWordListFromHTMLThread*, const std::string&, int, int) { lines += 2; };
+    worker.Resume();
+    worker.WaitFor();
+    return lines;
+}
+
+void RunOne(const std::string& label, const std::string& path, bool logPage, bool check) {
+    TSDIAppForm* form = CreateForm<TSDIAppForm>();
+    form->Show();
+    Application->ProcessMessages();
+
+    TOpenDialog::SetExecuteHook([&](TOpenDialog& d) {
+        d.FileName = path;
+        return true;
+    });
+    form->FileSelSourceFiles1->Execute();
+    TOpenDialog::SetExecuteHook(nullptr);
+    const double loadStart = Now();
+    LoopUntil([&] { return form->HTMLSourceFileRichEdit1->GetTextLen() > 0; });
+    const double loaded = Now() - loadStart;
+    const std::string source = form->HTMLSourceFileRichEdit1->Text();
+    form->PageControl1->SetActivePageIndex(logPage ? 7 : 0);
+    Application->ProcessMessages();
+
+    std::atomic<bool> stop{false};
+    std::atomic<long> longestMs{0};
+    std::atomic<long> probes{0};
+    const HWND window = form->Handle();
+    std::thread watcher([&] {
+        while (!stop.load()) {
+            const double t0 = Now();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+            const long ms = static_cast<long>((Now() - t0) * 1000.0 + 0.5);
+            if (ms > longestMs.load()) longestMs.store(ms);
+            ++probes;
+            Sleep(10);
+        }
+    });
+
+    const double start = Now();
+    form->AssignmentRun1->Execute();
+    LoopUntil([&] { return form->AssignmentRun1->Enabled(); });
+    const double elapsed = Now() - start;
+    stop.store(true);
+    // A probe on its way waits for the window, which is still ours to run.
+    {
+        const double until = Now() + 0.1;
+        while (Now() < until) Application->ProcessMessages();
+    }
+    watcher.join();
+
+    const long logLines = form->LogRichEdit1->Lines().Count();
+    const long words = form->DistinctWordsListView1->Items().Count();
+    std::printf("%-28s %7.1f MB source (loaded in %.2f s), %s page in view\n", label.c_str(),
+                static_cast<double>(source.size()) / 1e6, loaded, logPage ? "Log" : "Source");
+    std::printf("  time to the end of the run  %8.2f s\n", elapsed);
+    std::printf("  log lines                   %8ld", logLines);
+    if (check) {
+        const long expected = CountDeliveredLines(source);
+        std::printf("  (delivered by the worker: %ld, %s)", expected, expected == logLines ? "all present" : "MISSING");
+    }
+    std::printf("\n  distinct words              %8ld\n", words);
+    std::printf("  longest WM_NULL answer      %8ld ms  (%ld probes)\n", longestMs.load(), probes.load());
+    std::fflush(stdout);
+    form->Free();
+    Application->ProcessMessages();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int tags = 50000;
+    std::vector<std::string> files;
+    bool logPage = true, check = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--tags" && i + 1 < argc) tags = std::atoi(argv[++i]);
+        else if (a == "--file" && i + 1 < argc) files.push_back(argv[++i]);
+        else if (a == "--page" && i + 1 < argc) logPage = std::strcmp(argv[++i], "source") != 0;
+        else if (a == "--no-check") check = false;
+        else {
+            std::fprintf(stderr, "usage: WindowBench [--tags N] [--file PATH]... [--page log|source] [--no-check]\n");
+            return 2;
+        }
+    }
+    Application->Initialize();
+    Application->SetTitle("RUK Lexmill");
+    // Each run starts as a first start does, without settings (the Wine prefix is the build's).
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
+
+    if (tags > 0) {
+        const std::string path = TempPath("ruk window bench.htm");
+        WriteFileOrDie(path, MakeDocument(tags));
+        RunOne("generated, " + std::to_string(tags) + " tags", path, logPage, check);
+        DeleteFileA(path.c_str());
+    }
+    for (const std::string& f : files) {
+        std::string name = f;
+        const size_t slash = name.find_last_of("\\/");
+        if (slash != std::string::npos) name = name.substr(slash + 1);
+        RunOne(name, f, logPage, check);
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
+    return 0;
+}
