@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include "RUKDynBinding.h"
+#include "ResolverCases.h"
 #include "RUKDynPSAPI.h"
 
 #include "SysUtils.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-constexpr char kTestDll[] = "RUKTestExports.dll";
-const HMODULE kInvalidModule = reinterpret_cast<HMODULE>(INVALID_HANDLE_VALUE);
 
 // The records are handed to the system: they must match its layouts.
 #define RUK_SAME_LAYOUT(Record, LastField)                                   \
@@ -31,16 +30,6 @@ RUK_SAME_LAYOUT(_PERFORMANCE_INFORMATION, ThreadCount);
 RUK_SAME_LAYOUT(_PROCESS_MEMORY_COUNTERS, PeakPagefileUsage);
 RUK_SAME_LAYOUT(_PSAPI_WS_WATCH_INFORMATION, FaultingVa);
 RUK_SAME_LAYOUT(_PSAPI_WS_WATCH_INFORMATION_EX, Flags);
-
-struct ResolverCase {
-    const char* exportName;
-    std::function<void*(HMODULE)> resolve;
-};
-
-template <class Fn>
-std::function<void*(HMODULE)> AsAddress(Fn (*resolver)(HMODULE)) {
-    return [resolver](HMODULE m) { return reinterpret_cast<void*>(resolver(m)); };
-}
 
 #define RUK_CASE(Name) {#Name, AsAddress(ruk::PAddr##Name)}
 std::vector<ResolverCase> PsApiResolvers() {

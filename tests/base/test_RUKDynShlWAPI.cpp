@@ -1,4 +1,5 @@
 #include "RUKDynBinding.h"
+#include "ResolverCases.h"
 #include "RUKDynShlWAPI.h"
 
 #include "SysUtils.h"
@@ -16,20 +17,7 @@ using namespace ruk;
 
 namespace {
 
-// Built beside the test program; exports SHAutoComplete, RUKTestSubtract, RUKTestFailWith.
-constexpr char kTestDll[] = "RUKTestExports.dll";
 constexpr char kNoSuchDll[] = "RUKNoSuchLibrary.dll";
-const HMODULE kInvalidModule = reinterpret_cast<HMODULE>(INVALID_HANDLE_VALUE);
-
-struct ResolverCase {
-    const char* exportName;
-    std::function<void*(HMODULE)> resolve;
-};
-
-template <class Fn>
-std::function<void*(HMODULE)> AsAddress(Fn (*resolver)(HMODULE)) {
-    return [resolver](HMODULE m) { return reinterpret_cast<void*>(resolver(m)); };
-}
 
 std::vector<ResolverCase> ShlWAPIResolvers() {
     return {

@@ -1,4 +1,5 @@
 #include "RUKDynBinding.h"
+#include "ResolverCases.h"
 #include "RUKDynWindows.h"
 
 #include "SysUtils.h"
@@ -12,18 +13,6 @@
 
 namespace {
 
-constexpr char kTestDll[] = "RUKTestExports.dll";
-const HMODULE kInvalidModule = reinterpret_cast<HMODULE>(INVALID_HANDLE_VALUE);
-
-struct ResolverCase {
-    const char* exportName;
-    std::function<void*(HMODULE)> resolve;
-};
-
-template <class Fn>
-std::function<void*(HMODULE)> AsAddress(Fn (*resolver)(HMODULE)) {
-    return [resolver](HMODULE m) { return reinterpret_cast<void*>(resolver(m)); };
-}
 
 std::vector<ResolverCase> KernelResolvers() {
     return {
