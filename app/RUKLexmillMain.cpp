@@ -58,6 +58,9 @@ constexpr UINT WM_RUK_RELEASELOADERS = WM_APP + 0x2B1;
 constexpr UINT_PTR kLogFlushTimer = 0x4C4F;
 // Long enough to gather many lines into one append, short enough to look immediate.
 constexpr DWORD kLogFlushMs = 100;
+// The control takes a few microseconds per character under Wine: a piece of this size keeps
+// the window answering quickly while the lines pour in.
+constexpr size_t kLogFlushBytes = 32768;
 
 // "All HTML files (*.htm and *.html)" of the open dialog.
 constexpr int kAllHtmlFilesFilter = 3;
@@ -541,7 +544,7 @@ void TRichEditLineBuffer::Flush(TRichEdit& pane) {
 
 void TSDIAppForm::AddLogLine(const std::string& line) {
     FLogLines.Add(*LogRichEdit1, line);
-    if (GetTickCount() - FLastLogFlush >= kLogFlushMs) {
+    if (GetTickCount() - FLastLogFlush >= kLogFlushMs || FLogLines.Size() >= kLogFlushBytes) {
         FlushLog();
     } else if (!FLogTimerSet) {
         FLogTimerSet = SetTimer(Handle(), kLogFlushTimer, kLogFlushMs, nullptr) != 0;

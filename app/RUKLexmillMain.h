@@ -31,6 +31,7 @@ public:
     void Add(TRichEdit& pane, const std::string& line);
     void Flush(TRichEdit& pane);
     bool Pending() const { return FPending; }
+    size_t Size() const { return FText.size(); }
 
 private:
     std::string FText;
@@ -223,7 +224,7 @@ private:
                                    const int atagstartpos, const int atagendpos);
     void OnGenWordListTerminate(TObject* Sender);
     // The log pane's lines of a run go through FLogLines; it is flushed at the latest
-    // kLogFlushMs after a line came, so that the log follows the run closely.
+    // kLogFlushMs after a line came, or once kLogFlushBytes are waiting.
     void AddLogLine(const std::string& line);
     void FlushLog();
     // The file actions that Run locks, in the order they are disabled and enabled again.

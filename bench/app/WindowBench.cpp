@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +24,14 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace ruk {
+// The window's latest worker, so that the bench can tell when the run's results are taken in.
+class TSDIAppFormTestAccess {
+public:
+    static TRUKGenWordListFromHTMLThread* WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
+};
+}  // namespace ruk
 
 using namespace ruk;
 
@@ -113,17 +122,42 @@ void LoopUntil(P done) {
     while (!done()) Application->HandleMessage();
 }
 
-// The lines a worker delivers over text, counted on a run of its own (the window's log has
-// one line per progress text and title, two per tag).
-long CountDeliveredLines(const std::string& text) {
-    long lines = 0;
+// Line breaks of every kind as CR LF.
+std::string NormalizedBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += "\r\n";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// The log a worker delivers over text, made on a run of its own with the window's line
+// formats; the number of delivered lines in lines.
+std::string ExpectedLog(const std::string& text, long& lines) {
+    std::string log;
+    lines = 0;
+    auto add = [&](const std::string& line) {
+        if (lines++ > 0) log += "\r\n";
+        log += line;
+    };
     TRUKGenWordListFromHTMLThread worker(text, "");
-    worker.OnProgressNotification = [&](TRUKGenWordListFromHTMLThread*, const std::string&) { ++lines; };
-    worker.OnTitleFound = [&](TRUKGenWordListFromHTMLThread*, const std::string&) { ++lines; };
-    worker.OnHTMLTagFound = [&](TRUKGenWordListFromHTMLThread*, const std::string&, int, int) { lines += 2; };
+    worker.OnProgressNotification = [&](TRUKGenWordListFromHTMLThread*, const std::string& t) { add(t); };
+    worker.OnTitleFound = [&](TRUKGenWordListFromHTMLThread*, const std::string& t) {
+        add("The document title of the processed source file is : " + t);
+    };
+    worker.OnHTMLTagFound = [&](TRUKGenWordListFromHTMLThread*, const std::string& tag, int start, int end) {
+        add("Opening and closing tag characters found at " + IntToStr(start) + " and " + IntToStr(end));
+        add("Found tag is : " + tag);
+    };
     worker.Resume();
     worker.WaitFor();
-    return lines;
+    return NormalizedBreaks(log);
 }
 
 void RunOne(const std::string& label, const std::string& path, bool logPage, bool check) {
@@ -144,26 +178,38 @@ void RunOne(const std::string& label, const std::string& path, bool logPage, boo
     form->PageControl1->SetActivePageIndex(logPage ? 7 : 0);
     Application->ProcessMessages();
 
+    // Each answer: when the probe was sent and when the answer came.
+    struct TProbe {
+        double Sent, Answered;
+    };
+    std::vector<TProbe> answers;
+    answers.reserve(100000);
     std::atomic<bool> stop{false};
-    std::atomic<long> longestMs{0};
-    std::atomic<long> probes{0};
     const HWND window = form->Handle();
     std::thread watcher([&] {
         while (!stop.load()) {
-            const double t0 = Now();
+            const double sent = Now();
             DWORD_PTR result = 0;
-            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
-            const long ms = static_cast<long>((Now() - t0) * 1000.0 + 0.5);
-            if (ms > longestMs.load()) longestMs.store(ms);
-            ++probes;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+            answers.push_back({sent, Now()});
             Sleep(10);
         }
     });
 
     const double start = Now();
+    double resultsStart = 0;
     form->AssignmentRun1->Execute();
+    // The worker waits for its first delivery until this thread handles it, so its end
+    // cannot have come yet.
+    TRUKGenWordListFromHTMLThread* worker = TSDIAppFormTestAccess::WordListThread(*form);
+    TNotifyEvent takeResults = worker->OnTerminate;
+    worker->OnTerminate = [&](TObject* sender) {
+        resultsStart = Now();
+        takeResults(sender);
+    };
     LoopUntil([&] { return form->AssignmentRun1->Enabled(); });
     const double elapsed = Now() - start;
+    const double resultsTime = Now() - resultsStart;
     stop.store(true);
     // A probe on its way waits for the window, which is still ours to run.
     {
@@ -171,19 +217,36 @@ void RunOne(const std::string& label, const std::string& path, bool logPage, boo
         while (Now() < until) Application->ProcessMessages();
     }
     watcher.join();
+    double longest = 0, longestBeforeResults = 0;
+    for (const TProbe& p : answers) {
+        longest = std::max(longest, p.Answered - p.Sent);
+        if (p.Answered < resultsStart) longestBeforeResults = std::max(longestBeforeResults, p.Answered - p.Sent);
+    }
 
     const long logLines = form->LogRichEdit1->Lines().Count();
     const long words = form->DistinctWordsListView1->Items().Count();
+    const std::string log = check ? NormalizedBreaks(form->LogRichEdit1->Text()) : std::string();
     std::printf("%-28s %7.1f MB source (loaded in %.2f s), %s page in view\n", label.c_str(),
                 static_cast<double>(source.size()) / 1e6, loaded, logPage ? "Log" : "Source");
     std::printf("  time to the end of the run  %8.2f s\n", elapsed);
     std::printf("  log lines                   %8ld", logLines);
     if (check) {
-        const long expected = CountDeliveredLines(source);
-        std::printf("  (delivered by the worker: %ld, %s)", expected, expected == logLines ? "all present" : "MISSING");
+        long delivered = 0;
+        const bool same = ExpectedLog(source, delivered) == log;
+        std::printf("  (%ld delivered; the log %s)", delivered,
+                    same ? "holds every one of them, in order" : "DIFFERS from what was delivered");
     }
     std::printf("\n  distinct words              %8ld\n", words);
-    std::printf("  longest WM_NULL answer      %8ld ms  (%ld probes)\n", longestMs.load(), probes.load());
+    std::printf("  taking in the results       %8.0f ms  (termination handler)\n", resultsTime * 1000);
+    std::printf("  longest WM_NULL answer      %8.0f ms  (%zu probes); before the results: %.0f ms\n", longest * 1000,
+                answers.size(), longestBeforeResults * 1000);
+    if (std::getenv("RUK_BENCH_TIMELINE")) {
+        std::vector<TProbe> top = answers;
+        std::sort(top.begin(), top.end(),
+                  [](const TProbe& a, const TProbe& b) { return a.Answered - a.Sent > b.Answered - b.Sent; });
+        for (size_t i = 0; i < top.size() && i < 8; ++i)
+            std::printf("    %6.0f ms at %6.2f s\n", (top[i].Answered - top[i].Sent) * 1000, top[i].Sent - start);
+    }
     std::fflush(stdout);
     form->Free();
     Application->ProcessMessages();
