@@ -54,14 +54,6 @@ constexpr DWORD kAutoCompleteDefault = 0;
 // Posted by a replaced loader's termination: its object can go once the call has returned.
 constexpr UINT WM_RUK_RELEASELOADERS = WM_APP + 0x2B1;
 
-// Flushes the log's pending lines when no more come for a while (a pause, a long stage).
-constexpr UINT_PTR kLogFlushTimer = 0x4C4F;
-// Long enough to gather many lines into one append, short enough to look immediate.
-constexpr DWORD kLogFlushMs = 100;
-// The control takes a few microseconds per character under Wine: a piece of this size keeps
-// the window answering quickly while the lines pour in.
-constexpr size_t kLogFlushBytes = 32768;
-
 // "All HTML files (*.htm and *.html)" of the open dialog.
 constexpr int kAllHtmlFilesFilter = 3;
 
@@ -414,10 +406,6 @@ void TSDIAppForm::ReleaseRetiredLoaders(bool all) {
 }
 
 LRESULT TSDIAppForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_TIMER && wp == kLogFlushTimer) {
-        SafeCall(this, [this] { FlushLog(); });
-        return 0;
-    }
     if (msg == WM_RUK_RELEASELOADERS) {
         FReleasePosted = false;
         if (!Destroying()) ReleaseRetiredLoaders(false);
@@ -505,7 +493,6 @@ void TSDIAppForm::AssignmentSuspendExec(TObject*) {
     AssignmentCancel->SetEnabled(false);
     AssignmentResume1->SetEnabled(true);
     AssignmentResume1->SetVisible(true);
-    FlushLog();
     // The worker stops at its next checkpoint (see TRUKGenWordListFromHTMLThread).
     if (FWordListThread) FWordListThread->Suspend();
 }
@@ -521,63 +508,25 @@ void TSDIAppForm::AssignmentCancelExec(TObject*) {
     if (FWordListThread) FWordListThread->Terminate();
 }
 
-// ---------------------------------------------------------------- the log of a run
-
-void TRichEditLineBuffer::Add(TRichEdit& pane, const std::string& line) {
-    if (!FPending) {
-        const char last = pane.LastChar();
-        FOpen = last != '\0' && last != '\r' && last != '\n';
-        FPending = true;
-    }
-    if (FOpen) FText += "\r\n";
-    FText += line;
-    if (!FText.empty()) FOpen = FText.back() != '\r' && FText.back() != '\n';
-}
-
-void TRichEditLineBuffer::Flush(TRichEdit& pane) {
-    if (!FPending) return;
-    const std::string text = std::move(FText);
-    FText.clear();
-    FPending = false;
-    pane.AppendText(text);
-}
-
-void TSDIAppForm::AddLogLine(const std::string& line) {
-    FLogLines.Add(*LogRichEdit1, line);
-    if (GetTickCount() - FLastLogFlush >= kLogFlushMs || FLogLines.Size() >= kLogFlushBytes) {
-        FlushLog();
-    } else if (!FLogTimerSet) {
-        FLogTimerSet = SetTimer(Handle(), kLogFlushTimer, kLogFlushMs, nullptr) != 0;
-    }
-}
-
-void TSDIAppForm::FlushLog() {
-    if (FLogTimerSet) KillTimer(Handle(), kLogFlushTimer);
-    FLogTimerSet = false;
-    FLogLines.Flush(*LogRichEdit1);
-    FLastLogFlush = GetTickCount();
-}
-
 void TSDIAppForm::OnGenWordListProgressNotification(TRUKGenWordListFromHTMLThread*, const std::string& aprogresstxt) {
-    AddLogLine(aprogresstxt);
+    LogRichEdit1->Lines().Add(aprogresstxt);
 }
 
 void TSDIAppForm::OnGenWordListTitleFound(TRUKGenWordListFromHTMLThread*, const std::string& atitle) {
     FDocTitle = atitle;
-    AddLogLine("The document title of the processed source file is : " + atitle);
+    LogRichEdit1->Lines().Add("The document title of the processed source file is : " + atitle);
 }
 
 void TSDIAppForm::OnGenWordListHTMLTagFound(TRUKGenWordListFromHTMLThread*, const std::string& atagstr,
                                             const int atagstartpos, const int atagendpos) {
-    AddLogLine("Opening and closing tag characters found at " + IntToStr(atagstartpos) + " and " +
+    LogRichEdit1->Lines().Add("Opening and closing tag characters found at " + IntToStr(atagstartpos) + " and " +
                IntToStr(atagendpos));
-    AddLogLine("Found tag is : " + atagstr);
+    LogRichEdit1->Lines().Add("Found tag is : " + atagstr);
 }
 
 void TSDIAppForm::OnGenWordListTerminate(TObject* Sender) {
     // A worker stopped at shutdown is no longer referenced: the window takes nothing from it.
     if (FWordListThread == nullptr || Sender != FWordListThread) return;
-    FlushLog();
     const TRUKGenWordListFromHTMLThread& worker = *FWordListThread;
     StrippedContentsRichEdit1->Lines().Add(worker.Text());
     StrippedContentsRichEdit1->SetModified(true);

@@ -23,22 +23,6 @@ const TFormDescription& SDIAppFormDescription();
 // Paints the images of ImageList1 in the order the description's image indexes count them.
 void FillMainImageList(TImageList& images);
 
-// Lines for a rich edit, collected and appended in pieces. The pane ends up exactly as with
-// one Lines().Add per line (a line break before a line unless the text so far ends with one),
-// but the control's own work per append, which is large, is done once per piece.
-class TRichEditLineBuffer {
-public:
-    void Add(TRichEdit& pane, const std::string& line);
-    void Flush(TRichEdit& pane);
-    bool Pending() const { return FPending; }
-    size_t Size() const { return FText.size(); }
-
-private:
-    std::string FText;
-    bool FPending = false;
-    bool FOpen = false;  // the pane's text with FText ends inside a line
-};
-
 class TSDIAppForm : public TForm {
 public:
     explicit TSDIAppForm(TComponent* owner);
@@ -223,10 +207,6 @@ private:
     void OnGenWordListHTMLTagFound(TRUKGenWordListFromHTMLThread* athread, const std::string& atagstr,
                                    const int atagstartpos, const int atagendpos);
     void OnGenWordListTerminate(TObject* Sender);
-    // The log pane's lines of a run go through FLogLines; it is flushed at the latest
-    // kLogFlushMs after a line came, or once kLogFlushBytes are waiting.
-    void AddLogLine(const std::string& line);
-    void FlushLog();
     // The file actions that Run locks, in the order they are disabled and enabled again.
     std::vector<TAction*> RunLockedActions() const;
     void SetRunLockedActionsEnabled(bool enabled);
@@ -274,9 +254,6 @@ private:
     };
     std::vector<TRetiredLoader> FRetiredLoaders;
     bool FReleasePosted = false;
-    TRichEditLineBuffer FLogLines;
-    DWORD FLastLogFlush = 0;
-    bool FLogTimerSet = false;
 };
 
 // The program's one window, kept in a global of the description's name.

@@ -294,7 +294,15 @@ public:
     void SelectAll();
     // Appends s at the very end as it stands (no line break is added). A caret at the end
     // moves on with the text, so that the view follows it; any other selection is kept.
+    // The control takes its time over large texts (under Wine some microseconds a character,
+    // and a fixed cost per append), so appends are gathered and made in slices from the
+    // control's own timer while the message loop goes on. Every message that reads or
+    // changes the text completes them first, so that to a reader the text is there at once;
+    // only the painting follows later.
     void AppendText(const std::string& s);
+    // Text still to be appended by the timer.
+    bool AppendPending() const { return FPendingDone < FPending.size(); }
+    void CompleteAppends();
     // The last character of the text ('\r' for a line break), '\0' when there is none.
     char LastChar();
     bool Modified();
@@ -316,12 +324,32 @@ protected:
     bool CNCommand(WORD code, WORD id, LRESULT& result) override;
     bool CNNotify(NMHDR* hdr, LRESULT& result) override;
     void ApplyDefaultFormat();
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     friend class TRichEditStrings;
+    // Replaces the whole text by a plain text: its first slice at once, the rest appended.
+    void LoadPlainText(std::string text);
+    // Appends slices of the pending text until budgetMs have passed (0: all of it), or, with
+    // yield, until other messages wait.
+    void AppendSlices(DWORD budgetMs, bool yield);
+    void AppendSlice();
+    size_t NextSliceEnd() const;
+    void DropPending();
+    void SchedulePending();
+
     TRichEditStrings FLines;
     bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
+    std::string FPending;       // text appended but not yet in the control, from FPendingDone
+    size_t FPendingDone = 0;
+    std::vector<size_t> FCuts;     // positions in FPending where one append ended in a CR
+    bool FPendingModified = true;  // the control's modified flag once the pending text is in
+    bool FAppending = false;       // inside a slice: the control's own messages pass through
+    bool FTimerSet = false;
+    size_t FSliceSize = 4096;      // characters a slice, adapted to the control's speed
+    DWORD FLastAppend = 0;         // tick count of the last slice
+    DWORD FBacklogSince = 0;       // tick count of the first append still waiting
 };
 
 // ---------------------------------------------------------------- list view

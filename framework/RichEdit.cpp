@@ -1,6 +1,7 @@
 #include "ComCtrls.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ruk {
 
@@ -32,6 +33,79 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG
         c->error = std::current_exception();
         *done = 0;
         return 1;
+    }
+}
+
+// A part of a text in memory, streamed into the control.
+struct TTextSource {
+    const char* Data;
+    size_t Size;
+};
+
+DWORD CALLBACK TextInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* source = reinterpret_cast<TTextSource*>(cookie);
+    size_t n = std::min(source->Size, static_cast<size_t>(std::max<LONG>(size, 0)));
+    if (n < source->Size) {
+        // The control converts and inserts each buffer on its own: one that ends inside a
+        // line break (CR | LF, or CR | CR LF, the soft break) would come out as other breaks.
+        // So a buffer ends after a line, or at least not after a CR.
+        size_t cut = n;
+        while (cut > 0 && source->Data[cut - 1] != '\n') --cut;
+        if (cut == 0) {
+            cut = n;
+            while (cut > 0 && source->Data[cut - 1] == '\r') --cut;
+        }
+        if (cut > 0) n = cut;
+    }
+    std::memcpy(buffer, source->Data, n);
+    source->Data += n;
+    source->Size -= n;
+    *done = static_cast<LONG>(n);
+    return 0;
+}
+
+// Appends wait for the control's timer; ticks come every kGatherMs while lines trickle in (so
+// that many go in at once), every kDrainMs while a backlog is worked off.
+constexpr UINT_PTR kAppendTimer = 0x5241;
+constexpr UINT kGatherMs = 50;
+constexpr UINT kDrainMs = 10;
+// A tick appends for about this long and a slice this long, so that the window answers
+// other messages well within a quarter of a second.
+constexpr DWORD kTickBudgetMs = 60;
+constexpr double kSliceTargetMs = 20;
+constexpr size_t kMinSlice = 1024, kMaxSlice = 1 << 20;
+// A small append to a control that has had none for kGatherMs goes in at once.
+constexpr size_t kImmediateChars = 4096;
+// A backlog whose timer has not had its turn for this long gets a tick from the next append.
+constexpr DWORD kStarvedMs = 150;
+
+double NowMs() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// Messages that read or change the control's text, its selection or its undo state: the
+// rich edit messages, the edit messages, and editing by the user.
+bool TouchesText(UINT msg) {
+    if (msg >= EM_GETSEL && msg <= EM_GETIMESTATUS) return true;
+    if (msg >= WM_USER && msg < WM_USER + 0x400) return true;
+    switch (msg) {
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -80,20 +154,9 @@ std::string TRichEditStrings::Text() { return FOwner.Text(); }
 void TRichEditStrings::SetText(const std::string& text) { FOwner.SetText(text); }
 
 void TRichEditStrings::Add(const std::string& line) {
-    HWND h = FOwner.Handle();
-    int len = FOwner.GetTextLen();
-    std::string piece = line;
-    if (len > 0) {
-        // Appended after a line break, adding one when the text does not end with one.
-        CHARRANGE last{len - 1, len};
-        SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&last));
-        char tail[4] = {};
-        SendMessageA(h, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(tail));
-        if (tail[0] != '\r' && tail[0] != '\n') piece = "\r\n" + piece;
-    }
-    CHARRANGE end{len, len};
-    SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+    // Appended after a line break, adding one when the text does not end with one.
+    const char last = FOwner.LastChar();
+    FOwner.AppendText(last != '\0' && last != '\r' && last != '\n' ? "\r\n" + line : line);
 }
 
 void TRichEditStrings::Clear() { FOwner.Clear(); }
@@ -109,6 +172,20 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
         stream.SetPosition(pos);
         if (got == 5 && std::string(head, 5) == "{\\rtf") format = SF_RTF;
     }
+    if (format == SF_TEXT) {
+        // Plain text can go in by slices, as appends do.
+        std::string text;
+        char buffer[65536];
+        for (;;) {
+            const int got = stream.Read(buffer, sizeof buffer);
+            if (got < 0) throw EOutOfResources("Failed to Load Stream");
+            if (got == 0) break;
+            text.append(buffer, static_cast<size_t>(got));
+        }
+        FOwner.LoadPlainText(std::move(text));
+        return;
+    }
+    FOwner.DropPending();
     StreamCookie cookie{&stream, nullptr};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     SendMessageA(h, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
@@ -206,6 +283,7 @@ std::string TRichEdit::Text() {
 
 void TRichEdit::SetText(const std::string& s) {
     FText = s;
+    DropPending();
     if (FHandle) SetWindowTextA(FHandle, s.c_str());
 }
 
@@ -265,17 +343,216 @@ void TRichEdit::SelectAll() {
 
 void TRichEdit::AppendText(const std::string& s) {
     if (s.empty()) return;
-    HWND h = Handle();
+    Handle();
+    const bool idle = !AppendPending();
+    if (idle) {
+        FPending.clear();
+        FPendingDone = 0;
+        FCuts.clear();
+    } else if (FPendingDone > 65536 && FPendingDone > FPending.size() / 2) {
+        FPending.erase(0, FPendingDone);
+        for (size_t& cut : FCuts) cut -= FPendingDone;
+        FPendingDone = 0;
+    }
+    // A text that ends in a CR went in on its own, so a line break that the next text begins
+    // with stays a line break of its own (CR | CR LF together would be the soft break).
+    if (!idle && FPending.back() == '\r') FCuts.push_back(FPending.size());
+    FPending += s;
+    FPendingModified = true;
+    const DWORD now = GetTickCount();
+    if (idle && s.size() <= kImmediateChars && now - FLastAppend >= kGatherMs) {
+        AppendSlices(0, false);
+        return;
+    }
+    // A stream of calls (a worker's deliveries) can keep the timer's message from coming.
+    if (idle) FBacklogSince = now;
+    else if (now - FLastAppend >= kStarvedMs && now - FBacklogSince >= kStarvedMs) AppendSlices(kTickBudgetMs, false);
+    SchedulePending();
+}
+
+void TRichEdit::CompleteAppends() {
+    if (!AppendPending() || FAppending) return;
+    AppendSlices(0, false);
+}
+
+void TRichEdit::LoadPlainText(std::string text) {
+    const HWND h = Handle();
+    DropPending();
+    FPending = std::move(text);
+    FPendingDone = 0;
+    // The first slice replaces the whole text, as one load of it all would.
+    const size_t end = NextSliceEnd();
+    TTextSource source{FPending.data(), end};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
+    FAppending = true;
+    SendMessageA(h, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    FAppending = false;
+    if (es.dwError != 0) {
+        DropPending();
+        throw EOutOfResources("Failed to Load Stream");
+    }
+    FPendingDone = end;
+    FLastAppend = GetTickCount();
+    if (!AppendPending()) {
+        DropPending();
+        return;
+    }
+    FAppending = true;
+    FPendingModified = SendMessageA(h, EM_GETMODIFY, 0, 0) != 0;
+    FAppending = false;
+    SchedulePending();
+}
+
+size_t TRichEdit::NextSliceEnd() const {
+    const size_t size = FPending.size(), start = FPendingDone;
+    // Two appends made one after the other are not joined into one line break.
+    const size_t stop = FCuts.empty() ? size : FCuts.front();
+    if (stop - start <= FSliceSize) return stop;
+    // A slice ends after a line: appending to a line makes the control lay out all of it
+    // again, and a slice that ends inside a line break would change it.
+    const size_t limit = start + FSliceSize;
+    for (size_t i = limit; i > start; --i)
+        if (FPending[i - 1] == '\n') return i;
+    for (size_t i = limit + 1; i < stop; ++i)
+        if (FPending[i - 1] == '\n') return i;
+    // No LF: after a CR that is followed by neither CR nor LF.
+    auto loneCr = [&](size_t i) { return FPending[i - 1] == '\r' && FPending[i] != '\r' && FPending[i] != '\n'; };
+    for (size_t i = limit; i > start; --i)
+        if (loneCr(i)) return i;
+    for (size_t i = limit + 1; i < stop; ++i)
+        if (loneCr(i)) return i;
+    return stop;
+}
+
+void TRichEdit::AppendSlice() {
+    const HWND h = FHandle;
+    const size_t end = NextSliceEnd();
+    const double started = NowMs();
+    struct TGuard {
+        bool& Flag;
+        ~TGuard() { Flag = false; }
+    } guard{FAppending};
+    FAppending = true;
+    // Selection changes of our own are not the user's: the events wait until the slice is in.
+    const LRESULT mask = SendMessageA(h, EM_GETEVENTMASK, 0, 0);
+    SendMessageA(h, EM_SETEVENTMASK, 0, mask & ~ENM_SELCHANGE);
+    if (FReadOnly) SendMessageA(h, EM_SETREADONLY, FALSE, 0);
     CHARRANGE old{};
     SendMessageA(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
     const int len = GetTextLen();
-    CHARRANGE end{len, len};
-    SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(s.c_str()));
-    if (old.cpMin != len || old.cpMax != len) SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
+    CHARRANGE at{len, len};
+    SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+    TTextSource source{FPending.data() + FPendingDone, end - FPendingDone};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
+    SendMessageA(h, EM_STREAMIN, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+    // As an append that cannot be undone.
+    SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
+    if (old.cpMin != len || old.cpMax != len) {
+        SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
+    } else {
+        const int newLen = GetTextLen();
+        CHARRANGE caret{newLen, newLen};
+        SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+        SendMessageA(h, EM_SCROLLCARET, 0, 0);
+    }
+    if (FReadOnly) SendMessageA(h, EM_SETREADONLY, TRUE, 0);
+    SendMessageA(h, EM_SETEVENTMASK, 0, mask);
+    const size_t chars = end - FPendingDone;
+    FPendingDone = end;
+    while (!FCuts.empty() && FCuts.front() <= FPendingDone) FCuts.erase(FCuts.begin());
+    if (!AppendPending()) {
+        FPending.clear();
+        FPendingDone = 0;
+        FCuts.clear();
+        SendMessageA(h, EM_SETMODIFY, FPendingModified, 0);
+    }
+    FLastAppend = GetTickCount();
+    const double took = NowMs() - started;
+    if (took > 0.5 && chars >= kMinSlice / 2) {
+        const double fit = static_cast<double>(chars) * kSliceTargetMs / took;
+        FSliceSize = static_cast<size_t>(std::clamp(fit, static_cast<double>(kMinSlice), static_cast<double>(kMaxSlice)));
+    }
+}
+
+void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
+    if (!FHandle || FAppending) return;
+    const double started = NowMs();
+    // Without redrawing, an append costs the control a small part of what it costs while it
+    // is shown (it would lay out and paint its view after each). Turning redrawing back on
+    // shows the window again, so this is only done for a window that is shown.
+    const bool shown = (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
+    while (AppendPending()) {
+        AppendSlice();
+        if (budgetMs != 0 && NowMs() - started >= budgetMs) break;
+        if (yield && HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) break;
+    }
+    if (shown) {
+        SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+    if (AppendPending()) {
+        SchedulePending();
+    } else if (FTimerSet) {
+        KillTimer(FHandle, kAppendTimer);
+        FTimerSet = false;
+    }
+}
+
+void TRichEdit::SchedulePending() {
+    if (!FHandle || FTimerSet || !AppendPending()) return;
+    // While the backlog is large the ticks follow each other closely.
+    const UINT ms = FPending.size() - FPendingDone > FSliceSize ? kDrainMs : kGatherMs;
+    FTimerSet = SetTimer(FHandle, kAppendTimer, ms, nullptr) != 0;
+}
+
+void TRichEdit::DropPending() {
+    FPending.clear();
+    FPendingDone = 0;
+    FCuts.clear();
+    if (FTimerSet && FHandle) KillTimer(FHandle, kAppendTimer);
+    FTimerSet = false;
+}
+
+LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER && wp == kAppendTimer) {
+        FTimerSet = false;
+        KillTimer(FHandle, kAppendTimer);
+        AppendSlices(kTickBudgetMs, true);
+        // The next tick comes soon while a backlog remains.
+        if (AppendPending() && !FTimerSet) SchedulePending();
+        return 0;
+    }
+    if (AppendPending() && !FAppending) {
+        switch (msg) {
+        case EM_GETMODIFY:
+            return FPendingModified;
+        case EM_SETMODIFY:
+            FPendingModified = wp != 0;
+            return 0;
+        case WM_SETTEXT:
+        case WM_DESTROY:
+            DropPending();
+            break;
+        case EM_STREAMIN:
+            // A load replaces the pending text with the rest; a stream into the selection
+            // comes after it.
+            if (wp & SFF_SELECTION) CompleteAppends();
+            else DropPending();
+            break;
+        default:
+            if (TouchesText(msg)) CompleteAppends();
+            break;
+        }
+    }
+    return TWinControl::WndProc(msg, wp, lp);
 }
 
 char TRichEdit::LastChar() {
+    if (AppendPending()) {
+        const char last = FPending.back();
+        return last == '\n' ? '\r' : last;
+    }
     const int len = GetTextLen();
     if (len <= 0) return '\0';
     char last[4] = {};

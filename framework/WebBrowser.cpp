@@ -2,6 +2,8 @@
 
 #include "Dialogs.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace ruk {
@@ -138,12 +140,29 @@ TTextBrowserLayer::TTextBrowserLayer(HWND host) : FHost(host) {
                                 ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
                             0, 0, 10, 10, host, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!FPane) RaiseLastOSError();
+    SetWindowSubclass(FPane, PaneProc, 1, reinterpret_cast<DWORD_PTR>(this));
     SendMessageA(FPane, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     SendMessageA(FPane, WM_SETFONT, SendMessageA(host, WM_GETFONT, 0, 0), FALSE);
 }
 
 TTextBrowserLayer::~TTextBrowserLayer() {
-    if (FPane && IsWindow(FPane)) DestroyWindow(FPane);
+    if (FPane && IsWindow(FPane)) {
+        RemoveWindowSubclass(FPane, PaneProc, 1);
+        DestroyWindow(FPane);
+    }
+}
+
+LRESULT CALLBACK TTextBrowserLayer::PaneProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    auto* layer = reinterpret_cast<TTextBrowserLayer*>(data);
+    if (layer->FPaneStale && (msg == WM_PAINT || msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH)) layer->FillPane();
+    return DefSubclassProc(wnd, msg, wp, lp);
+}
+
+void TTextBrowserLayer::FillPane() {
+    FPaneStale = false;
+    const std::string text = std::move(FPaneText);
+    FPaneText.clear();
+    SetWindowTextA(FPane, text.c_str());
 }
 
 void TTextBrowserLayer::SetBounds(const RECT& r) {
@@ -180,7 +199,9 @@ void TTextBrowserLayer::Show(const std::wstring& url) {
         text += WideToAnsi(url);
         text += ".";
     }
-    SetWindowTextA(FPane, text.c_str());
+    FPaneText = std::move(text);
+    FPaneStale = true;
+    if (IsWindowVisible(FPane)) FillPane();
     // The platform browser reports completion from its message loop, after Navigate has
     // returned; so does this layer.
     FPendingComplete.push_back(FLocation);

@@ -75,8 +75,13 @@ public:
 
 private:
     void Show(const std::wstring& url);
+    // The pane takes a large text slowly: it is filled when it is first painted or read.
+    void FillPane();
+    static LRESULT CALLBACK PaneProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
     HWND FHost;
     HWND FPane = nullptr;
+    std::string FPaneText;
+    bool FPaneStale = false;
     std::vector<std::wstring> FHistory;
     int FIndex = -1;
     std::wstring FLocation;

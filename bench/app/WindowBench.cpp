@@ -1,14 +1,15 @@
 // A whole assignment through the real main window: the document is selected through the open
 // dialog (answered here), loaded into the source pane, and run with the Log page in view, as a
-// user watching the log sees it. While it runs, a watcher thread asks the window for a WM_NULL
+// user watching the log sees it. Meanwhile a watcher thread asks the window for a WM_NULL
 // answer every 10 ms and keeps the longest wait.
 //
 //   WindowBench [--tags N] [--file PATH]... [--page log|source] [--no-check]
 //
 // It runs a generated manual-like document with N tags (50,000 by default; 0: none), then
 // each file given.
-// For every run it prints the time from Run to the end of the run, the log lines (and whether
-// every line the worker delivered is there), and the longest answer time of the window.
+// For every run it prints the time of each phase (loading, the run, taking in the results, the
+// panes filling after the run has ended) with the longest answer time of the window in it,
+// and the log lines (and whether every line the worker delivered is there).
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
@@ -160,28 +161,33 @@ std::string ExpectedLog(const std::string& text, long& lines) {
     return NormalizedBreaks(log);
 }
 
+// Each answer of the window to a probe: when the probe was sent and when the answer came.
+struct TProbe {
+    double Sent, Answered;
+};
+
+double LongestIn(const std::vector<TProbe>& answers, double from, double to) {
+    double longest = 0;
+    for (const TProbe& p : answers)
+        if (p.Answered > from && p.Sent < to) longest = std::max(longest, p.Answered - p.Sent);
+    return longest;
+}
+
+bool AnyPaneFilling(TSDIAppForm& form) {
+    for (TRichEdit* pane : {form.HTMLSourceFileRichEdit1, form.StrippedContentsRichEdit1, form.DistinctWordsLisRichEdit1,
+                            form.LogRichEdit1})
+        if (pane->AppendPending()) return true;
+    return false;
+}
+
 void RunOne(const std::string& label, const std::string& path, bool logPage, bool check) {
     TSDIAppForm* form = CreateForm<TSDIAppForm>();
     form->Show();
-    Application->ProcessMessages();
-
-    TOpenDialog::SetExecuteHook([&](TOpenDialog& d) {
-        d.FileName = path;
-        return true;
-    });
-    form->FileSelSourceFiles1->Execute();
-    TOpenDialog::SetExecuteHook(nullptr);
-    const double loadStart = Now();
-    LoopUntil([&] { return form->HTMLSourceFileRichEdit1->GetTextLen() > 0; });
-    const double loaded = Now() - loadStart;
-    const std::string source = form->HTMLSourceFileRichEdit1->Text();
     form->PageControl1->SetActivePageIndex(logPage ? 7 : 0);
     Application->ProcessMessages();
 
-    // Each answer: when the probe was sent and when the answer came.
-    struct TProbe {
-        double Sent, Answered;
-    };
+    // While the document loads and the assignment runs, a watcher thread asks the window for
+    // a WM_NULL answer every 10 ms.
     std::vector<TProbe> answers;
     answers.reserve(100000);
     std::atomic<bool> stop{false};
@@ -196,8 +202,22 @@ void RunOne(const std::string& label, const std::string& path, bool logPage, boo
         }
     });
 
+    const double loadStart = Now();
+    TOpenDialog::SetExecuteHook([&](TOpenDialog& d) {
+        d.FileName = path;
+        return true;
+    });
+    form->FileSelSourceFiles1->Execute();
+    TOpenDialog::SetExecuteHook(nullptr);
+    // The text is in once the pane has something and nothing more to append (the test of
+    // the length alone would make the pane complete its appends at once).
+    TRichEdit* sourcePane = form->HTMLSourceFileRichEdit1;
+    LoopUntil([&] { return !sourcePane->AppendPending() && sourcePane->GetTextLen() > 0; });
+    const double loaded = Now();
+    const std::string source = sourcePane->Text();
+
     const double start = Now();
-    double resultsStart = 0;
+    double resultsStart = 0, resultsEnd = 0;
     form->AssignmentRun1->Execute();
     // The worker waits for its first delivery until this thread handles it, so its end
     // cannot have come yet.
@@ -206,10 +226,12 @@ void RunOne(const std::string& label, const std::string& path, bool logPage, boo
     worker->OnTerminate = [&](TObject* sender) {
         resultsStart = Now();
         takeResults(sender);
+        resultsEnd = Now();
     };
     LoopUntil([&] { return form->AssignmentRun1->Enabled(); });
-    const double elapsed = Now() - start;
-    const double resultsTime = Now() - resultsStart;
+    const double ended = Now();
+    LoopUntil([&] { return !AnyPaneFilling(*form); });
+    const double filled = Now();
     stop.store(true);
     // A probe on its way waits for the window, which is still ours to run.
     {
@@ -217,35 +239,37 @@ void RunOne(const std::string& label, const std::string& path, bool logPage, boo
         while (Now() < until) Application->ProcessMessages();
     }
     watcher.join();
-    double longest = 0, longestBeforeResults = 0;
-    for (const TProbe& p : answers) {
-        longest = std::max(longest, p.Answered - p.Sent);
-        if (p.Answered < resultsStart) longestBeforeResults = std::max(longestBeforeResults, p.Answered - p.Sent);
-    }
 
     const long logLines = form->LogRichEdit1->Lines().Count();
     const long words = form->DistinctWordsListView1->Items().Count();
     const std::string log = check ? NormalizedBreaks(form->LogRichEdit1->Text()) : std::string();
-    std::printf("%-28s %7.1f MB source (loaded in %.2f s), %s page in view\n", label.c_str(),
-                static_cast<double>(source.size()) / 1e6, loaded, logPage ? "Log" : "Source");
-    std::printf("  time to the end of the run  %8.2f s\n", elapsed);
-    std::printf("  log lines                   %8ld", logLines);
+    std::printf("%-28s %7.1f MB source, %s page in view\n", label.c_str(), static_cast<double>(source.size()) / 1e6,
+                logPage ? "Log" : "Source");
+    std::printf("  loading into the source pane %7.2f s   longest WM_NULL answer %6.0f ms\n", loaded - loadStart,
+                LongestIn(answers, loadStart, loaded) * 1000);
+    std::printf("  run until the results        %7.2f s   longest WM_NULL answer %6.0f ms\n", resultsStart - start,
+                LongestIn(answers, start, resultsStart) * 1000);
+    std::printf("  taking in the results        %7.2f s   longest WM_NULL answer %6.0f ms  (termination handler)\n",
+                resultsEnd - resultsStart, LongestIn(answers, resultsStart, resultsEnd) * 1000);
+    std::printf("  time to the end of the run   %7.2f s   (Run enabled again)\n", ended - start);
+    std::printf("  panes filled                 %7.2f s   longest WM_NULL answer %6.0f ms  (after the end of the run)\n",
+                filled - ended, LongestIn(answers, ended, filled) * 1000);
+    std::printf("  log lines                    %7ld", logLines);
     if (check) {
         long delivered = 0;
         const bool same = ExpectedLog(source, delivered) == log;
         std::printf("  (%ld delivered; the log %s)", delivered,
                     same ? "holds every one of them, in order" : "DIFFERS from what was delivered");
     }
-    std::printf("\n  distinct words              %8ld\n", words);
-    std::printf("  taking in the results       %8.0f ms  (termination handler)\n", resultsTime * 1000);
-    std::printf("  longest WM_NULL answer      %8.0f ms  (%zu probes); before the results: %.0f ms\n", longest * 1000,
-                answers.size(), longestBeforeResults * 1000);
+    std::printf("\n  distinct words               %7ld\n", words);
+    std::printf("  longest WM_NULL answer, all  %7.0f ms  (%zu probes)\n", LongestIn(answers, 0, 1e300) * 1000,
+                answers.size());
     if (std::getenv("RUK_BENCH_TIMELINE")) {
         std::vector<TProbe> top = answers;
         std::sort(top.begin(), top.end(),
                   [](const TProbe& a, const TProbe& b) { return a.Answered - a.Sent > b.Answered - b.Sent; });
         for (size_t i = 0; i < top.size() && i < 8; ++i)
-            std::printf("    %6.0f ms at %6.2f s\n", (top[i].Answered - top[i].Sent) * 1000, top[i].Sent - start);
+            std::printf("    %6.0f ms at %6.2f s\n", (top[i].Answered - top[i].Sent) * 1000, top[i].Sent - loadStart);
     }
     std::fflush(stdout);
     form->Free();

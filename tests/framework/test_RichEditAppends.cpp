@@ -1,0 +1,320 @@
+// Appends to a rich edit that are made later, in slices, from the control's timer: whatever
+// reads the control sees the text as if every append had gone in at once.
+#include "ComCtrls.h"
+#include "Form.h"
+#include "Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace ruk;
+
+namespace {
+
+struct FormFree {
+    void operator()(TForm* f) const { f->Free(); }
+};
+using FormPtr = std::unique_ptr<TForm, FormFree>;
+
+struct Fixture {
+    FormPtr Form{new TForm(nullptr)};
+    TRichEdit* Edit;
+    TRichEdit* Reference;
+    Fixture() {
+        Edit = Place();
+        Reference = Place();
+        Form->Show();
+    }
+    TRichEdit* Place() {
+        auto* re = new TRichEdit(Form.get());
+        re->SetBounds(0, 0, 300, 200);
+        re->SetParent(Form.get());
+        return re;
+    }
+};
+
+// Lines of many lengths ending in CR LF, LF or a lone CR, so that slice ends fall everywhere.
+std::string ManyLines(int count, unsigned seed) {
+    std::string text;
+    static const char* const ends[] = {"\r\n", "\n", "\r", "\r\n"};
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int len = static_cast<int>((seed >> 16) % 120);
+        for (int k = 0; k < len; ++k) text += static_cast<char>('a' + (k + i) % 26);
+        text += ends[(seed >> 8) % 4];
+    }
+    return text;
+}
+
+// The control's own append of a text at its end, in one call.
+void ReplaceSelAtEnd(TRichEdit& re, const std::string& text) {
+    const int len = re.GetTextLen();
+    CHARRANGE end{len, len};
+    SendMessageA(re.Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    SendMessageA(re.Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Handles messages, and so the control's timer, until it has nothing left to append.
+void DrainByTimer(TRichEdit& re) {
+    const DWORD until = GetTickCount() + 60000;
+    while (re.AppendPending() && GetTickCount() < until) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+}  // namespace
+
+TEST(RichEditAppends, LinesEndUpAsTheLineRuleSaysWhereverTheyAreRead) {
+    // The model of Lines().Add: a line break before a line unless the text ends with one.
+    struct Case {
+        std::string initial;
+        std::vector<std::string> lines;
+        size_t readAfter;  // the text is read after this many lines, completing what waits
+    };
+    const Case cases[] = {
+        {"", {"a", "b", "c"}, 99},
+        {"x", {"", "y"}, 99},
+        {"x", {""}, 99},
+        {"x\r\n", {"a", "b"}, 1},
+        {"", {"", "", "z"}, 1},
+        {"x", {"section\r\nwith breaks", "next"}, 99},
+        {"", {"ends with a break\r\n", "after", ""}, 2},
+        {"x", {"a"}, 0},
+    };
+    Fixture f;
+    for (const Case& c : cases) {
+        f.Edit->SetText(c.initial);
+        std::string expected = c.initial;
+        for (size_t i = 0; i < c.lines.size(); ++i) {
+            if (i == c.readAfter) {
+                EXPECT_EQ(f.Edit->Text(), expected) << "case " << (&c - cases);
+            }
+            f.Edit->Lines().Add(c.lines[i]);
+            if (!expected.empty() && expected.back() != '\n') expected += "\r\n";
+            expected += c.lines[i];
+        }
+        EXPECT_EQ(f.Edit->Text(), expected) << "case " << (&c - cases);
+        EXPECT_FALSE(f.Edit->AppendPending());
+    }
+}
+
+TEST(RichEditAppends, ALargeAppendWaitsAndEndsAsOneSettingOfTheText) {
+    const std::string text = ManyLines(1500, 7);  // about 90 KB: several slices
+    struct Case {
+        const char* how;
+        int pieces;
+        bool byTimer;  // else read at once
+    };
+    const Case cases[] = {{"one piece, read at once", 1, false},
+                          {"one piece, by the timer", 1, true},
+                          {"37 pieces, read at once", 37, false},
+                          {"37 pieces, by the timer", 37, true}};
+    Fixture f;
+    for (const Case& c : cases) {
+        f.Edit->SetText("head\r\n");
+        f.Reference->SetText("head\r\n");
+        const size_t step = text.size() / static_cast<size_t>(c.pieces) + 1;
+        for (size_t at = 0; at < text.size(); at += step) {
+            f.Edit->AppendText(text.substr(at, step));
+            ReplaceSelAtEnd(*f.Reference, text.substr(at, step));
+        }
+        const std::string expected = f.Reference->Text();
+        EXPECT_TRUE(f.Edit->AppendPending()) << c.how;
+        if (c.byTimer) DrainByTimer(*f.Edit);
+        EXPECT_EQ(f.Edit->Text(), expected) << c.how;
+        EXPECT_FALSE(f.Edit->AppendPending()) << c.how;
+        EXPECT_EQ(f.Edit->Lines().Count(), f.Reference->Lines().Count()) << c.how;
+    }
+}
+
+TEST(RichEditAppends, ReadsAndChangesOfAnyKindCompleteTheAppendsFirst) {
+    Fixture f;
+    const std::string text = ManyLines(800, 3);
+    f.Reference->SetText("");
+    ReplaceSelAtEnd(*f.Reference, text);
+    ReplaceSelAtEnd(*f.Reference, "tail");
+    // Each step meets a control whose appends still wait.
+    struct Step {
+        const char* what;
+        void (*run)(TRichEdit&, const std::string&);
+    };
+    const Step steps[] = {
+        {"WM_GETTEXTLENGTH",
+         [](TRichEdit& re, const std::string& expected) {
+             const LRESULT n = SendMessageA(re.Handle(), WM_GETTEXTLENGTH, 0, 0);
+             EXPECT_GE(n, static_cast<LRESULT>(expected.size()) - 10000);  // line breaks count once or twice
+             EXPECT_EQ(re.Text(), expected);
+         }},
+        {"GetTextLen",
+         [](TRichEdit& re, const std::string& expected) {
+             EXPECT_GT(re.GetTextLen(), 0);
+             EXPECT_FALSE(re.AppendPending());
+             EXPECT_EQ(re.Text(), expected);
+         }},
+        {"select all and selected text",
+         [](TRichEdit& re, const std::string& expected) {
+             re.SelectAll();
+             EXPECT_EQ(re.SelText(), expected);
+         }},
+        {"typing at the end",
+         [](TRichEdit& re, const std::string& expected) {
+             SendMessageA(re.Handle(), WM_CHAR, '!', 0);
+             // The caret was at the end before the appends and followed them.
+             EXPECT_EQ(re.Text(), expected + "!");
+         }},
+        {"stream out",
+         [](TRichEdit& re, const std::string& expected) {
+             re.SetPlainText(true);
+             TMemoryStream m;
+             re.Lines().SaveToStream(m);
+             EXPECT_EQ(std::string(m.Memory(), static_cast<size_t>(m.Size())), expected);
+         }},
+    };
+    const std::string expected = f.Reference->Text();
+    for (const Step& s : steps) {
+        f.Edit->Clear();
+        f.Edit->AppendText(text);
+        f.Edit->AppendText("tail");
+        ASSERT_TRUE(f.Edit->AppendPending()) << s.what;
+        s.run(*f.Edit, expected);
+        EXPECT_FALSE(f.Edit->AppendPending()) << s.what;
+    }
+}
+
+TEST(RichEditAppends, ModifiedFlagAndSelectionAreAsAfterAnAppendAtOnce) {
+    Fixture f;
+    const std::string text = ManyLines(600, 11);
+    f.Edit->SetText("one\r\ntwo\r\n");
+    f.Edit->SetModified(false);
+    f.Edit->SetSelStart(1);
+    f.Edit->SetSelLength(2);
+    f.Edit->AppendText(text);
+    ASSERT_TRUE(f.Edit->AppendPending());
+    // An append modifies; asking does not make the control do the waiting work.
+    EXPECT_TRUE(f.Edit->Modified());
+    f.Edit->SetModified(false);
+    EXPECT_FALSE(f.Edit->Modified());
+    EXPECT_TRUE(f.Edit->AppendPending());
+    DrainByTimer(*f.Edit);
+    EXPECT_FALSE(f.Edit->Modified());
+    EXPECT_EQ(f.Edit->SelStart(), 1);
+    EXPECT_EQ(f.Edit->SelLength(), 2);
+    // Marked modified while waiting, and an append after an unmodified mark: modified.
+    f.Edit->AppendText(text);
+    f.Edit->SetModified(true);
+    DrainByTimer(*f.Edit);
+    EXPECT_TRUE(f.Edit->Modified());
+    f.Edit->SetModified(false);
+    f.Edit->AppendText(text);
+    f.Edit->SetModified(false);
+    f.Edit->AppendText("x");
+    EXPECT_TRUE(f.Edit->Modified());
+    // A caret at the end follows the text to its new end.
+    f.Edit->SetSelStart(f.Edit->GetTextLen());
+    f.Edit->AppendText(text);
+    DrainByTimer(*f.Edit);
+    EXPECT_EQ(f.Edit->SelStart(), f.Edit->GetTextLen());
+    EXPECT_EQ(f.Edit->SelLength(), 0);
+    // Nothing of the appends can be undone.
+    EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_CANUNDO, 0, 0), 0);
+}
+
+TEST(RichEditAppends, SettingOrLoadingTheTextDropsWhatWaits) {
+    Fixture f;
+    const std::string text = ManyLines(800, 5);
+    f.Edit->AppendText(text);
+    ASSERT_TRUE(f.Edit->AppendPending());
+    f.Edit->SetText("new");
+    EXPECT_FALSE(f.Edit->AppendPending());
+    EXPECT_EQ(f.Edit->Text(), "new");
+
+    f.Edit->AppendText(text);
+    ASSERT_TRUE(f.Edit->AppendPending());
+    TMemoryStream m;
+    m.WriteBuffer("loaded\r\n", 8);
+    m.SetPosition(0);
+    f.Edit->SetPlainText(true);
+    f.Edit->Lines().LoadFromStream(m);
+    EXPECT_EQ(f.Edit->Text(), "loaded\r\n");
+
+    f.Edit->AppendText(text);
+    f.Edit->Clear();
+    EXPECT_EQ(f.Edit->GetTextLen(), 0);
+    // A control that goes away takes its waiting text with it.
+    f.Edit->AppendText(text);
+    f.Form->Free();
+    f.Form.release();
+}
+
+TEST(RichEditAppends, ALargePlainLoadGoesInBySlicesIntoAReadOnlyControl) {
+    Fixture f;
+    f.Edit->SetReadOnly(true);
+    f.Edit->SetPlainText(true);
+    const std::string text = ManyLines(1500, 13) + "last line without a break";
+    // The text as it stands; the control's own stream-in would break lines differently where
+    // a line break straddles two of its buffers.
+    f.Reference->SetText(text);
+    const std::string expected = f.Reference->Text();
+    // The modified flag is the one a load of the whole text at once leaves.
+    f.Reference->SetText("before");
+    struct Source {
+        const std::string* Text;
+        size_t Pos;
+        static DWORD CALLBACK Read(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+            auto* s = reinterpret_cast<Source*>(cookie);
+            const size_t n = std::min(static_cast<size_t>(size), s->Text->size() - s->Pos);
+            std::memcpy(buffer, s->Text->data() + s->Pos, n);
+            s->Pos += n;
+            *done = static_cast<LONG>(n);
+            return 0;
+        }
+    } source{&text, 0};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, Source::Read};
+    SendMessageA(f.Reference->Handle(), EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    const bool modified = SendMessageA(f.Reference->Handle(), EM_GETMODIFY, 0, 0) != 0;
+    for (const bool byTimer : {false, true}) {
+        f.Edit->SetText("before");
+        TMemoryStream m;
+        m.WriteBuffer(text.data(), static_cast<int>(text.size()));
+        m.SetPosition(0);
+        f.Edit->Lines().LoadFromStream(m);
+        EXPECT_TRUE(f.Edit->AppendPending());
+        EXPECT_EQ(f.Edit->Modified(), modified);
+        if (byTimer) DrainByTimer(*f.Edit);
+        EXPECT_EQ(f.Edit->Text(), expected) << byTimer;
+        EXPECT_EQ(f.Edit->Modified(), modified) << byTimer;
+        EXPECT_EQ(f.Edit->SelStart(), 0) << byTimer;
+        EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_CANUNDO, 0, 0), 0);
+    }
+    // Still read-only for the user.
+    f.Edit->SetSelStart(0);
+    SendMessageA(f.Edit->Handle(), WM_CHAR, 'Q', 0);
+    EXPECT_EQ(f.Edit->Text(), expected);
+}
+
+TEST(RichEditAppends, TheViewFollowsACaretAtTheEndAndScrollsAsFar) {
+    Fixture f;
+    const std::string text = ManyLines(1500, 17);
+    f.Reference->SetText("");
+    ReplaceSelAtEnd(*f.Reference, text);
+    f.Edit->SetText("");
+    f.Edit->AppendText(text);
+    DrainByTimer(*f.Edit);
+    Application->ProcessMessages();
+    SCROLLINFO edit{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0}, reference = edit;
+    ASSERT_TRUE(GetScrollInfo(f.Edit->Handle(), SB_VERT, &edit));
+    ASSERT_TRUE(GetScrollInfo(f.Reference->Handle(), SB_VERT, &reference));
+    EXPECT_EQ(edit.nMax, reference.nMax);
+    EXPECT_EQ(edit.nPos, reference.nPos);
+    EXPECT_GT(edit.nPos, 0);
+    EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0),
+              SendMessageA(f.Reference->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_TRUE(IsWindowVisible(f.Edit->Handle()));
+}
