@@ -337,6 +337,9 @@ private:
     size_t NextSliceEnd() const;
     void DropPending();
     void SchedulePending();
+    // Replaces the window by a new one, empty or with FText, when it holds a long text; true
+    // when it did.
+    bool ReplaceLargeWindow();
 
     TRichEditStrings FLines;
     bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;

@@ -64,6 +64,11 @@ DWORD CALLBACK TextInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* 
     return 0;
 }
 
+// Taking the text out of a control costs it time that grows with the square of its lines (some
+// seconds for 10,000 under Wine, minutes for a long log); a new window costs next to nothing.
+// So a control with more lines than this is replaced by a new window when its text is replaced.
+constexpr LRESULT kLargeLineCount = 1000;
+
 // Appends wait for the control's timer; ticks come every kGatherMs while lines trickle in (so
 // that many go in at once), every kDrainMs while a backlog is worked off.
 constexpr UINT_PTR kAppendTimer = 0x5241;
@@ -162,7 +167,6 @@ void TRichEditStrings::Add(const std::string& line) {
 void TRichEditStrings::Clear() { FOwner.Clear(); }
 
 void TRichEditStrings::LoadFromStream(TStream& stream) {
-    HWND h = FOwner.Handle();
     UINT format = SF_TEXT;
     if (!FOwner.FPlainText) {
         // A file that is not RTF is read as plain text.
@@ -186,9 +190,11 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
         return;
     }
     FOwner.DropPending();
+    FOwner.FText.clear();
+    FOwner.ReplaceLargeWindow();
     StreamCookie cookie{&stream, nullptr};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
-    SendMessageA(h, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+    SendMessageA(FOwner.Handle(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
     if (cookie.error) std::rethrow_exception(cookie.error);
     if (es.dwError != 0) throw EOutOfResources("Failed to Load Stream");
 }
@@ -282,9 +288,25 @@ std::string TRichEdit::Text() {
 }
 
 void TRichEdit::SetText(const std::string& s) {
-    FText = s;
     DropPending();
+    FText = s;
+    // A new window takes the text as it is created.
+    if (ReplaceLargeWindow()) return;
     if (FHandle) SetWindowTextA(FHandle, s.c_str());
+}
+
+bool TRichEdit::ReplaceLargeWindow() {
+    if (!FHandle) return false;
+    DropPending();
+    if (SendMessageA(FHandle, EM_GETLINECOUNT, 0, 0) <= kLargeLineCount) return false;
+    const HWND old = FHandle;
+    const HWND above = GetWindow(old, GW_HWNDPREV);
+    const bool focused = GetFocus() == old;
+    DestroyHandle();
+    HandleNeeded();
+    SetWindowPos(FHandle, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (focused) ::SetFocus(FHandle);
+    return true;
 }
 
 int TRichEdit::GetTextLen() {
@@ -376,8 +398,10 @@ void TRichEdit::CompleteAppends() {
 }
 
 void TRichEdit::LoadPlainText(std::string text) {
-    const HWND h = Handle();
     DropPending();
+    FText.clear();
+    ReplaceLargeWindow();
+    const HWND h = Handle();
     FPending = std::move(text);
     FPendingDone = 0;
     // The first slice replaces the whole text, as one load of it all would.

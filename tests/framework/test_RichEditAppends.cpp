@@ -318,3 +318,74 @@ TEST(RichEditAppends, TheViewFollowsACaretAtTheEndAndScrollsAsFar) {
               SendMessageA(f.Reference->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0));
     EXPECT_TRUE(IsWindowVisible(f.Edit->Handle()));
 }
+
+TEST(RichEditAppends, ReplacingALongTextGivesTheControlANewWindowThatBehavesAsTheOld) {
+    Fixture f;
+    const std::string many = ManyLines(3000, 19);
+    int selectionChanges = 0;
+    f.Edit->OnSelectionChange = [&](TObject*) { ++selectionChanges; };
+    f.Edit->SetReadOnly(true);
+    // The modified flag after a replacement, as a control with a short text has it.
+    f.Reference->SetText("short");
+    f.Reference->SetModified(true);
+    f.Reference->SetText("new text");
+    const bool modified = f.Reference->Modified();
+
+    struct Case {
+        const char* how;
+        void (*replace)(TRichEdit&);
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"SetText", [](TRichEdit& re) { re.SetText("new text"); }, "new text"},
+        {"Clear", [](TRichEdit& re) { re.Clear(); }, ""},
+        {"plain load",
+         [](TRichEdit& re) {
+             TMemoryStream m;
+             m.WriteBuffer("new text", 8);
+             m.SetPosition(0);
+             re.SetPlainText(true);
+             re.Lines().LoadFromStream(m);
+         },
+         "new text"},
+        {"RTF load",
+         [](TRichEdit& re) {
+             const std::string rtf = "{\\rtf1\\ansi new text}";
+             TMemoryStream m;
+             m.WriteBuffer(rtf.data(), static_cast<int>(rtf.size()));
+             m.SetPosition(0);
+             re.SetPlainText(false);
+             re.Lines().LoadFromStream(m);
+         },
+         "new text"},
+    };
+    for (const Case& c : cases) {
+        f.Edit->SetText(many);
+        ASSERT_GT(SendMessageA(f.Edit->Handle(), EM_GETLINECOUNT, 0, 0), 1000) << c.how;
+        SetFocus(f.Edit->Handle());
+        RECT before{};
+        GetWindowRect(f.Edit->Handle(), &before);
+        const HWND old = f.Edit->Handle();
+        f.Edit->SetModified(true);
+        c.replace(*f.Edit);
+        EXPECT_NE(f.Edit->Handle(), old) << c.how;
+        EXPECT_EQ(f.Edit->Text(), c.expected) << c.how;
+        if (std::string(c.how) == "SetText") {
+            EXPECT_EQ(f.Edit->Modified(), modified);
+        }
+        RECT after{};
+        GetWindowRect(f.Edit->Handle(), &after);
+        EXPECT_TRUE(EqualRect(&before, &after)) << c.how;
+        EXPECT_TRUE(IsWindowVisible(f.Edit->Handle())) << c.how;
+        EXPECT_EQ(GetFocus(), f.Edit->Handle()) << c.how;
+        EXPECT_EQ(GetParent(f.Edit->Handle()), f.Form->Handle()) << c.how;
+        // Still read-only for the user, still ours: its events and appends work as before.
+        SendMessageA(f.Edit->Handle(), WM_CHAR, 'Q', 0);
+        EXPECT_EQ(f.Edit->Text(), c.expected) << c.how;
+        const int changes = selectionChanges;
+        f.Edit->SelectAll();
+        EXPECT_GT(selectionChanges, changes) << c.how;
+        f.Edit->Lines().Add("more");
+        EXPECT_EQ(f.Edit->Lines().Strings(f.Edit->Lines().Count() - 1), "more") << c.how;
+    }
+}
