@@ -554,6 +554,22 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case EM_SETMODIFY:
             FPendingModified = wp != 0;
             return 0;
+        case EM_CANUNDO:
+            // The appends leave nothing to undo.
+            return 0;
+        case EM_GETSEL:
+        case EM_EXGETSEL: {
+            // Appends keep a selection; only a caret at the end moves on with them. So the
+            // actions that look at the selection of the focused control on every idle step
+            // do not make the control do its waiting work at once.
+            CHARRANGE r{};
+            FAppending = true;
+            SendMessageA(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+            const int len = GetTextLen();
+            FAppending = false;
+            if (r.cpMin == r.cpMax && r.cpMax >= len) CompleteAppends();
+            break;
+        }
         case WM_SETTEXT:
         case WM_DESTROY:
             DropPending();

@@ -224,6 +224,24 @@ TEST(RichEditAppends, ModifiedFlagAndSelectionAreAsAfterAnAppendAtOnce) {
     EXPECT_EQ(f.Edit->SelLength(), 0);
     // Nothing of the appends can be undone.
     EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_CANUNDO, 0, 0), 0);
+    // Asking for a selection away from the end, or whether there is anything to undo (as the
+    // edit actions do on every idle step), leaves the appends waiting.
+    f.Edit->SetSelStart(1);
+    f.Edit->SetSelLength(2);
+    f.Edit->AppendText(text);
+    ASSERT_TRUE(f.Edit->AppendPending());
+    EXPECT_EQ(f.Edit->SelStart(), 1);
+    EXPECT_EQ(f.Edit->SelLength(), 2);
+    EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_CANUNDO, 0, 0), 0);
+    EXPECT_TRUE(f.Edit->AppendPending());
+    // A caret at the end is where the appends end.
+    f.Edit->CompleteAppends();
+    f.Edit->SetSelStart(f.Edit->GetTextLen());
+    const int before = f.Edit->GetTextLen();
+    f.Edit->AppendText(text);
+    ASSERT_TRUE(f.Edit->AppendPending());
+    EXPECT_GT(f.Edit->SelStart(), before);
+    EXPECT_FALSE(f.Edit->AppendPending());
 }
 
 TEST(RichEditAppends, SettingOrLoadingTheTextDropsWhatWaits) {
@@ -387,5 +405,27 @@ TEST(RichEditAppends, ReplacingALongTextGivesTheControlANewWindowThatBehavesAsTh
         EXPECT_GT(selectionChanges, changes) << c.how;
         f.Edit->Lines().Add("more");
         EXPECT_EQ(f.Edit->Lines().Strings(f.Edit->Lines().Count() - 1), "more") << c.how;
+    }
+}
+
+TEST(RichEditAppends, AppendsThatMeetAtALineBreakStayApartAsTheyWouldAtOnce) {
+    // The control reads CR | LF and CR | CR LF in one text as one break (the latter as a soft
+    // break); made by two appends they are two breaks. Gathered appends must stay apart.
+    const std::vector<std::vector<std::string>> cases = {
+        {"a\r", "\nb"}, {"a\r", "\r\nb"}, {"a\r\r", "\nb"}, {"a\r", "\r", "\nb"}, {"a\r\n", "\r\nb"}, {"a\r", "b"},
+    };
+    Fixture f;
+    const std::string head = ManyLines(200, 23);  // so that what follows waits
+    for (const auto& pieces : cases) {
+        f.Edit->SetText("");
+        f.Reference->SetText("");
+        f.Edit->AppendText(head);
+        ReplaceSelAtEnd(*f.Reference, head);
+        for (const std::string& p : pieces) {
+            f.Edit->AppendText(p);
+            ReplaceSelAtEnd(*f.Reference, p);
+        }
+        EXPECT_TRUE(f.Edit->AppendPending());
+        EXPECT_EQ(f.Edit->Text(), f.Reference->Text()) << pieces[0].size() << " " << pieces[1].size();
     }
 }
