@@ -340,6 +340,9 @@ private:
     // Replaces the window by a new one, empty or with FText, when it holds a long text; true
     // when it did.
     bool ReplaceLargeWindow();
+    // The address space runs short: the pending text is dropped, the user told, and further
+    // appends refused until the text is replaced.
+    void RefuseAppends();
 
     TRichEditStrings FLines;
     bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;
@@ -350,6 +353,7 @@ private:
     bool FPendingModified = true;  // the control's modified flag once the pending text is in
     bool FAppending = false;       // inside a slice: the control's own messages pass through
     bool FTimerSet = false;
+    bool FRefusing = false;
     size_t FSliceSize = 4096;      // characters a slice, adapted to the control's speed
     DWORD FLastAppend = 0;         // tick count of the last slice
     DWORD FBacklogSince = 0;       // tick count of the first append still waiting

@@ -84,6 +84,26 @@ constexpr size_t kImmediateChars = 4096;
 // A backlog whose timer has not had its turn for this long gets a tick from the next append.
 constexpr DWORD kStarvedMs = 150;
 
+// The control allocates without checking, and a process out of address space fails at its
+// next allocation. So a slice goes in only while the address space left after it, at the
+// most the control has been seen to take a character, stays above this reserve.
+constexpr unsigned long long kAddressReserve = 192ull << 20;
+double gBytesPerChar = 300;  // Wine's rich edit takes some hundred bytes a character
+
+// The free address space of the process, from its map (the system's memory status does not
+// count what the process has reserved).
+unsigned long long FreeAddressSpace() {
+    unsigned long long free = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (const char* p = nullptr; VirtualQuery(p, &info, sizeof info) == sizeof info;) {
+        if (info.State == MEM_FREE) free += info.RegionSize;
+        const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+        if (next <= p) break;
+        p = next;
+    }
+    return free;
+}
+
 double NowMs() {
     LARGE_INTEGER f, c;
     QueryPerformanceFrequency(&f);
@@ -190,6 +210,7 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
         return;
     }
     FOwner.DropPending();
+    FOwner.FRefusing = false;
     FOwner.FText.clear();
     FOwner.ReplaceLargeWindow();
     StreamCookie cookie{&stream, nullptr};
@@ -289,6 +310,7 @@ std::string TRichEdit::Text() {
 
 void TRichEdit::SetText(const std::string& s) {
     DropPending();
+    FRefusing = false;
     FText = s;
     // A new window takes the text as it is created.
     if (ReplaceLargeWindow()) return;
@@ -364,7 +386,7 @@ void TRichEdit::SelectAll() {
 }
 
 void TRichEdit::AppendText(const std::string& s) {
-    if (s.empty()) return;
+    if (s.empty() || FRefusing) return;
     Handle();
     const bool idle = !AppendPending();
     if (idle) {
@@ -399,6 +421,7 @@ void TRichEdit::CompleteAppends() {
 
 void TRichEdit::LoadPlainText(std::string text) {
     DropPending();
+    FRefusing = false;
     FText.clear();
     ReplaceLargeWindow();
     const HWND h = Handle();
@@ -468,7 +491,14 @@ void TRichEdit::AppendSlice() {
     SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
     TTextSource source{FPending.data() + FPendingDone, end - FPendingDone};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
+    const unsigned long long freeBefore = FreeAddressSpace();
     SendMessageA(h, EM_STREAMIN, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+    const unsigned long long freeAfter = FreeAddressSpace();
+    if (end - FPendingDone >= kMinSlice && freeAfter < freeBefore) {
+        // The heap grows in steps: the highest rate seen counts, fading slowly.
+        const double rate = static_cast<double>(freeBefore - freeAfter) / static_cast<double>(end - FPendingDone);
+        gBytesPerChar = std::clamp(std::max(rate, gBytesPerChar * 0.95), 8.0, 4096.0);
+    }
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
@@ -507,6 +537,12 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
     const bool shown = (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown) SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
     while (AppendPending()) {
+        const unsigned long long available = FreeAddressSpace();
+        const double need = static_cast<double>(NextSliceEnd() - FPendingDone) * gBytesPerChar;
+        if (available != 0 && static_cast<double>(available) < static_cast<double>(kAddressReserve) + need) {
+            RefuseAppends();
+            break;
+        }
         AppendSlice();
         if (budgetMs != 0 && NowMs() - started >= budgetMs) break;
         if (yield && HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) break;
@@ -521,6 +557,13 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
         KillTimer(FHandle, kAppendTimer);
         FTimerSet = false;
     }
+}
+
+void TRichEdit::RefuseAppends() {
+    DropPending();
+    FRefusing = true;
+    // The text in the pane stays as far as it got; the user is told once.
+    SafeCall(this, [] { throw EOutOfResources("Failed to Load Stream"); });
 }
 
 void TRichEdit::SchedulePending() {

@@ -429,3 +429,54 @@ TEST(RichEditAppends, AppendsThatMeetAtALineBreakStayApartAsTheyWouldAtOnce) {
         EXPECT_EQ(f.Edit->Text(), f.Reference->Text()) << pieces[0].size() << " " << pieces[1].size();
     }
 }
+
+TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsToldOnce) {
+    Fixture f;
+    std::vector<std::string> shown;
+    SetExceptionHandler([&](TObject*, std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& x) {
+            shown.push_back(x.what());
+        }
+    });
+    const std::string text = ManyLines(400, 29);
+    f.Edit->SetText("kept");
+    // Takes the address space down to about 150 MB, below what the control is let to use.
+    std::vector<void*> blocks;
+    auto freeSpace = [] {
+        unsigned long long free = 0;
+        MEMORY_BASIC_INFORMATION info{};
+        for (const char* p = nullptr; VirtualQuery(p, &info, sizeof info) == sizeof info;) {
+            if (info.State == MEM_FREE) free += info.RegionSize;
+            const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+            if (next <= p) break;
+            p = next;
+        }
+        return free;
+    };
+    for (SIZE_T size = 256u << 20; size >= (1u << 20);) {
+        if (freeSpace() < (150ull << 20) + size) {
+            size /= 2;
+            continue;
+        }
+        void* p = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS);
+        if (p) blocks.push_back(p);
+        else size /= 2;
+    }
+    f.Edit->AppendText(text);
+    f.Edit->Lines().Add("more");
+    DrainByTimer(*f.Edit);
+    const std::string short_ = f.Edit->Text();
+    for (void* p : blocks) VirtualFree(p, 0, MEM_RELEASE);
+    SetExceptionHandler(nullptr);
+    EXPECT_EQ(short_, "kept");
+    EXPECT_EQ(shown, std::vector<std::string>{"Failed to Load Stream"});
+    // Refused until the text is replaced; then appends go in again.
+    f.Edit->AppendText("x");
+    EXPECT_EQ(f.Edit->Text(), "kept");
+    f.Edit->SetText("new");
+    f.Edit->AppendText(text);
+    EXPECT_EQ(f.Edit->Text().substr(0, 3), "new");
+    EXPECT_GT(f.Edit->GetTextLen(), 1000);
+}
