@@ -90,20 +90,6 @@ constexpr DWORD kStarvedMs = 150;
 constexpr unsigned long long kAddressReserve = 192ull << 20;
 double gBytesPerChar = 300;  // Wine's rich edit takes some hundred bytes a character
 
-// The free address space of the process, from its map (the system's memory status does not
-// count what the process has reserved).
-unsigned long long FreeAddressSpace() {
-    unsigned long long free = 0;
-    MEMORY_BASIC_INFORMATION info{};
-    for (const char* p = nullptr; VirtualQuery(p, &info, sizeof info) == sizeof info;) {
-        if (info.State == MEM_FREE) free += info.RegionSize;
-        const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-        if (next <= p) break;
-        p = next;
-    }
-    return free;
-}
-
 double NowMs() {
     LARGE_INTEGER f, c;
     QueryPerformanceFrequency(&f);

@@ -453,4 +453,16 @@ TDateTime Now() {
     return SystemTimeToDateTime(st);
 }
 
+unsigned long long FreeAddressSpace() {
+    unsigned long long free = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (const char* p = nullptr; VirtualQuery(p, &info, sizeof info) == sizeof info;) {
+        if (info.State == MEM_FREE) free += info.RegionSize;
+        const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+        if (next <= p) break;
+        p = next;
+    }
+    return free;
+}
+
 }  // namespace ruk

@@ -90,6 +90,9 @@ bool Win32Check(bool ok);
 
 // The system's text for an error code (FormatMessageA, trailing line end removed).
 std::string SysErrorMessage(DWORD code);
+// The free address space of the process, from its map (the system's memory status does not
+// count what the process has reserved, under Wine not even what it has committed).
+unsigned long long FreeAddressSpace();
 
 // ---------------------------------------------------------------- formatting
 

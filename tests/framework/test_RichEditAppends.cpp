@@ -444,19 +444,8 @@ TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsTold
     f.Edit->SetText("kept");
     // Takes the address space down to about 150 MB, below what the control is let to use.
     std::vector<void*> blocks;
-    auto freeSpace = [] {
-        unsigned long long free = 0;
-        MEMORY_BASIC_INFORMATION info{};
-        for (const char* p = nullptr; VirtualQuery(p, &info, sizeof info) == sizeof info;) {
-            if (info.State == MEM_FREE) free += info.RegionSize;
-            const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-            if (next <= p) break;
-            p = next;
-        }
-        return free;
-    };
     for (SIZE_T size = 256u << 20; size >= (1u << 20);) {
-        if (freeSpace() < (150ull << 20) + size) {
+        if (FreeAddressSpace() < (150ull << 20) + size) {
             size /= 2;
             continue;
         }
