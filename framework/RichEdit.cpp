@@ -85,10 +85,10 @@ constexpr size_t kImmediateChars = 4096;
 constexpr DWORD kStarvedMs = 150;
 
 // The control allocates without checking, and a process out of address space fails at its
-// next allocation. So a slice goes in only while the address space left after it, at the
-// most the control has been seen to take a character, stays above this reserve.
+// next allocation. So a slice goes in only while the address space for it (at what Wine's rich
+// edit takes a character) and a reserve beyond can still be had.
 constexpr unsigned long long kAddressReserve = 192ull << 20;
-double gBytesPerChar = 300;  // Wine's rich edit takes some hundred bytes a character
+constexpr unsigned long long kBytesPerChar = 300;
 
 double NowMs() {
     LARGE_INTEGER f, c;
@@ -477,14 +477,7 @@ void TRichEdit::AppendSlice() {
     SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
     TTextSource source{FPending.data() + FPendingDone, end - FPendingDone};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
-    const unsigned long long freeBefore = FreeAddressSpace();
     SendMessageA(h, EM_STREAMIN, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
-    const unsigned long long freeAfter = FreeAddressSpace();
-    if (end - FPendingDone >= kMinSlice && freeAfter < freeBefore) {
-        // The heap grows in steps: the highest rate seen counts, fading slowly.
-        const double rate = static_cast<double>(freeBefore - freeAfter) / static_cast<double>(end - FPendingDone);
-        gBytesPerChar = std::clamp(std::max(rate, gBytesPerChar * 0.95), 8.0, 4096.0);
-    }
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
@@ -523,9 +516,7 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
     const bool shown = (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown) SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
     while (AppendPending()) {
-        const unsigned long long available = FreeAddressSpace();
-        const double need = static_cast<double>(NextSliceEnd() - FPendingDone) * gBytesPerChar;
-        if (available != 0 && static_cast<double>(available) < static_cast<double>(kAddressReserve) + need) {
+        if (!AddressSpaceAvailable(kAddressReserve + (NextSliceEnd() - FPendingDone) * kBytesPerChar)) {
             RefuseAppends();
             break;
         }

@@ -453,16 +453,20 @@ TDateTime Now() {
     return SystemTimeToDateTime(st);
 }
 
-unsigned long long FreeAddressSpace() {
-    unsigned long long free = 0;
-    MEMORY_BASIC_INFORMATION info{};
-    for (const char* p = nullptr; VirtualQuery(p, &info, sizeof info) == sizeof info;) {
-        if (info.State == MEM_FREE) free += info.RegionSize;
-        const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-        if (next <= p) break;
-        p = next;
+bool AddressSpaceAvailable(unsigned long long bytes) {
+    constexpr SIZE_T kPiece = 16u << 20;
+    std::vector<void*> pieces;
+    bool available = true;
+    for (unsigned long long got = 0; got < bytes; got += kPiece) {
+        void* p = VirtualAlloc(nullptr, kPiece, MEM_RESERVE, PAGE_NOACCESS);
+        if (!p) {
+            available = false;
+            break;
+        }
+        pieces.push_back(p);
     }
-    return free;
+    for (void* p : pieces) VirtualFree(p, 0, MEM_RELEASE);
+    return available;
 }
 
 }  // namespace ruk

@@ -90,9 +90,10 @@ bool Win32Check(bool ok);
 
 // The system's text for an error code (FormatMessageA, trailing line end removed).
 std::string SysErrorMessage(DWORD code);
-// The free address space of the process, from its map (the system's memory status does not
-// count what the process has reserved, under Wine not even what it has committed).
-unsigned long long FreeAddressSpace();
+// Whether the process can still reserve bytes of address space in pieces of 16 MB (the size
+// in which heaps grow). Found by reserving them and letting them go: neither the memory status
+// nor the address-space map tells it under Wine, which keeps space of its own for the process.
+bool AddressSpaceAvailable(unsigned long long bytes);
 
 // ---------------------------------------------------------------- formatting
 

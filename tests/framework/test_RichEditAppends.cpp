@@ -445,7 +445,7 @@ TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsTold
     // Takes the address space down to about 150 MB, below what the control is let to use.
     std::vector<void*> blocks;
     for (SIZE_T size = 256u << 20; size >= (1u << 20);) {
-        if (FreeAddressSpace() < (150ull << 20) + size) {
+        if (!AddressSpaceAvailable((150ull << 20) + size)) {
             size /= 2;
             continue;
         }
