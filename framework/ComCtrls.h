@@ -337,9 +337,10 @@ private:
     size_t NextSliceEnd() const;
     void DropPending();
     void SchedulePending();
-    // Replaces the window by a new one, empty or with FText, when it holds a long text; true
-    // when it did.
-    bool ReplaceLargeWindow();
+    // Before the whole text is replaced: drops pending appends, takes appends again, keeps
+    // text as FText and, when the window holds a long text, replaces it by a new one with
+    // text in it (true then).
+    bool BeginNewText(const std::string& text);
     // The address space runs short: the pending text is dropped, the user told, and further
     // appends refused until the text is replaced.
     void RefuseAppends();

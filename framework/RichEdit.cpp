@@ -195,10 +195,7 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
         FOwner.LoadPlainText(std::move(text));
         return;
     }
-    FOwner.DropPending();
-    FOwner.FRefusing = false;
-    FOwner.FText.clear();
-    FOwner.ReplaceLargeWindow();
+    FOwner.BeginNewText("");
     StreamCookie cookie{&stream, nullptr};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     SendMessageA(FOwner.Handle(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
@@ -295,17 +292,16 @@ std::string TRichEdit::Text() {
 }
 
 void TRichEdit::SetText(const std::string& s) {
-    DropPending();
-    FRefusing = false;
-    FText = s;
-    // A new window takes the text as it is created.
-    if (ReplaceLargeWindow()) return;
+    if (BeginNewText(s)) return;
     if (FHandle) SetWindowTextA(FHandle, s.c_str());
 }
 
-bool TRichEdit::ReplaceLargeWindow() {
-    if (!FHandle) return false;
+bool TRichEdit::BeginNewText(const std::string& text) {
     DropPending();
+    FRefusing = false;
+    FText = text;
+    // A new window takes FText as it is created.
+    if (!FHandle) return false;
     if (SendMessageA(FHandle, EM_GETLINECOUNT, 0, 0) <= kLargeLineCount) return false;
     const HWND old = FHandle;
     const HWND above = GetWindow(old, GW_HWNDPREV);
@@ -406,10 +402,7 @@ void TRichEdit::CompleteAppends() {
 }
 
 void TRichEdit::LoadPlainText(std::string text) {
-    DropPending();
-    FRefusing = false;
-    FText.clear();
-    ReplaceLargeWindow();
+    BeginNewText("");
     const HWND h = Handle();
     FPending = std::move(text);
     FPendingDone = 0;
@@ -562,9 +555,8 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER && wp == kAppendTimer) {
         FTimerSet = false;
         KillTimer(FHandle, kAppendTimer);
+        // A backlog left over schedules the next tick.
         AppendSlices(kTickBudgetMs, true);
-        // The next tick comes soon while a backlog remains.
-        if (AppendPending() && !FTimerSet) SchedulePending();
         return 0;
     }
     if (AppendPending() && !FAppending) {

@@ -14,6 +14,7 @@
 #include "RUKGenWordListFromHTMLThreads.h"
 #include "RUKWordListStages.h"
 #include "SysUtils.h"
+#include "XorShiftRandom.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -27,25 +28,12 @@
 #include <vector>
 
 using namespace ruk;
+using ruk::test::TRandom;
 
 namespace {
 
 // ---------------------------------------------------------------- inputs
 
-class TRandom {
-public:
-    explicit TRandom(uint64_t seed) : FState(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    uint32_t Next() {
-        FState ^= FState >> 12;
-        FState ^= FState << 25;
-        FState ^= FState >> 27;
-        return static_cast<uint32_t>((FState * 0x2545F4914F6CDD1Dull) >> 32);
-    }
-    int Below(int n) { return n <= 1 ? 0 : static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-
-private:
-    uint64_t FState;
-};
 
 // Documents that look like a manual: paragraphs of words of a skewed vocabulary with
 // punctuation, inline markup with attributes, entities, now and then a comment, a style sheet

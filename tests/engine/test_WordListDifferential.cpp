@@ -5,6 +5,7 @@
 // Documents: the engine tests' own, pages of the Python documentation installed by the test
 // set-up, and seeded generated ones that mix the constructs the stages treat specially.
 #include "EngineTestFiles.h"
+#include "XorShiftRandom.h"
 #include "WordListTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,26 +26,6 @@ namespace {
 
 // ---------------------------------------------------------------- generated documents
 
-// xorshift64*: the same sequence on every platform and library.
-class TRandom {
-public:
-    explicit TRandom(uint64_t seed) : FState(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    uint32_t Next() {
-        FState ^= FState >> 12;
-        FState ^= FState << 25;
-        FState ^= FState >> 27;
-        return static_cast<uint32_t>((FState * 0x2545F4914F6CDD1Dull) >> 32);
-    }
-    int Below(int n) { return n <= 1 ? 0 : static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-    bool Chance(int percent) { return Below(100) < percent; }
-    template <class T, size_t N>
-    const T& Pick(const T (&items)[N]) {
-        return items[Below(static_cast<int>(N))];
-    }
-
-private:
-    uint64_t FState;
-};
 
 const char* const Words[] = {
     "the", "The", "THE", "a", "A", "ab", "abc", "cab", "b", "word", "Word", "words", "sword",

@@ -2,27 +2,16 @@
 // controls, a list item's remembered row, and appending to a rich edit at its end.
 #include "ComCtrls.h"
 #include "Form.h"
+#include "FormTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using namespace ruk;
+using namespace ruk::test;
 
 namespace {
-
-struct FormFree {
-    void operator()(TForm* f) const { f->Free(); }
-};
-using FormPtr = std::unique_ptr<TForm, FormFree>;
-
-template <class T>
-T* Place(TForm& form, int w = 300, int h = 200) {
-    T* c = new T(&form);
-    c->SetBounds(0, 0, w, h);
-    c->SetParent(&form);
-    return c;
-}
 
 int gOuterMessages = 0;
 WNDPROC gBelowOuter = nullptr;

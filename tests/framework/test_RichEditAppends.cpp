@@ -2,6 +2,7 @@
 // reads the control sees the text as if every append had gone in at once.
 #include "ComCtrls.h"
 #include "Form.h"
+#include "FormTestSupport.h"
 #include "Forms.h"
 
 #include <gtest/gtest.h>
@@ -13,29 +14,15 @@
 #include <vector>
 
 using namespace ruk;
+using namespace ruk::test;
 
 namespace {
 
-struct FormFree {
-    void operator()(TForm* f) const { f->Free(); }
-};
-using FormPtr = std::unique_ptr<TForm, FormFree>;
-
 struct Fixture {
-    FormPtr Form{new TForm(nullptr)};
-    TRichEdit* Edit;
-    TRichEdit* Reference;
-    Fixture() {
-        Edit = Place();
-        Reference = Place();
-        Form->Show();
-    }
-    TRichEdit* Place() {
-        auto* re = new TRichEdit(Form.get());
-        re->SetBounds(0, 0, 300, 200);
-        re->SetParent(Form.get());
-        return re;
-    }
+    FormPtr Form = NewForm();
+    TRichEdit* Edit = Place<TRichEdit>(*Form);
+    TRichEdit* Reference = Place<TRichEdit>(*Form);
+    Fixture() { Form->Show(); }
 };
 
 // Lines of many lengths ending in CR LF, LF or a lone CR, so that slice ends fall everywhere.

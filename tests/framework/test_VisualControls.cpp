@@ -3,6 +3,7 @@
 #include "ActnList.h"
 #include "ComCtrls.h"
 #include "Form.h"
+#include "FormTestSupport.h"
 #include "Menus.h"
 
 #include <gtest/gtest.h>
@@ -10,23 +11,9 @@
 #include <memory>
 
 using namespace ruk;
+using namespace ruk::test;
 
 namespace {
-
-struct FormFree {
-    void operator()(TForm* f) const { f->Free(); }
-};
-using FormPtr = std::unique_ptr<TForm, FormFree>;
-
-FormPtr NewForm() { return FormPtr(new TForm(nullptr)); }
-
-template <class T>
-T* Place(TForm& form, int w = 300, int h = 200) {
-    T* c = new T(&form);
-    c->SetBounds(0, 0, w, h);
-    c->SetParent(&form);
-    return c;
-}
 
 std::string TempFile(const char* name) {
     char dir[MAX_PATH];
