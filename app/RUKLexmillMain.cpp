@@ -45,6 +45,9 @@ const TPublishedMethod kMethods[] = {
     RUK_METHOD(AssignmentSuspendExec),
     RUK_METHOD(AssignmentResume1Exec),
     RUK_METHOD(AssignmentCancelExec),
+    // File actions and exports
+    //
+    // Keyword list, keyword editing, auto-find, help and about
 };
 #undef RUK_METHOD
 

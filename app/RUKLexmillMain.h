@@ -175,6 +175,9 @@ public:
     void AssignmentSuspendExec(TObject* Sender);
     void AssignmentResume1Exec(TObject* Sender);
     void AssignmentCancelExec(TObject* Sender);
+    // File actions and exports
+    //
+    // Keyword editing, auto-find, help and about
 
     // ---- private state, open to the tests through these accessors
     HMODULE RtlLibrary() const { return FRtlLibrary; }
@@ -196,6 +199,12 @@ public:
     int SetApplicationIcon();
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    // Keyword list model
+    //
+    // File actions and exports: helpers
+    //
+    // Keyword editing: helpers
 
 private:
     friend class TSDIAppFormTestAccess;

@@ -32,7 +32,7 @@ ruk_build() {
   cmake -S "$RUK_ROOT" -B "$RUK_BUILD" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$RUK_ROOT/cmake/mingw-i686.cmake" "$@" >"$RUK_BUILD.configure.log" 2>&1 \
     || { cat "$RUK_BUILD.configure.log"; return 1; }
-  cmake --build "$RUK_BUILD" -j "$(nproc)"
+  cmake --build "$RUK_BUILD" -j "${RUK_JOBS:-$(nproc)}"
 }
 
 RUK_XVFB_PID=
