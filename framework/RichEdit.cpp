@@ -38,30 +38,48 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG
 
 // A part of a text in memory, streamed into the control.
 struct TTextSource {
-    const char* Data;
-    size_t Size;
+    const wchar_t* Data;
+    size_t Size;  // in characters
 };
 
 DWORD CALLBACK TextInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
     auto* source = reinterpret_cast<TTextSource*>(cookie);
-    size_t n = std::min(source->Size, static_cast<size_t>(std::max<LONG>(size, 0)));
+    size_t n = std::min(source->Size, static_cast<size_t>(std::max<LONG>(size, 0)) / sizeof(wchar_t));
     if (n < source->Size) {
         // The control converts and inserts each buffer on its own: one that ends inside a
         // line break (CR | LF, or CR | CR LF, the soft break) would come out as other breaks.
         // So a buffer ends after a line, or at least not after a CR.
         size_t cut = n;
-        while (cut > 0 && source->Data[cut - 1] != '\n') --cut;
+        while (cut > 0 && source->Data[cut - 1] != L'\n') --cut;
         if (cut == 0) {
             cut = n;
-            while (cut > 0 && source->Data[cut - 1] == '\r') --cut;
+            while (cut > 0 && source->Data[cut - 1] == L'\r') --cut;
         }
         if (cut > 0) n = cut;
     }
-    std::memcpy(buffer, source->Data, n);
+    std::memcpy(buffer, source->Data, n * sizeof(wchar_t));
     source->Data += n;
     source->Size -= n;
-    *done = static_cast<LONG>(n);
+    *done = static_cast<LONG>(n * sizeof(wchar_t));
     return 0;
+}
+
+// Streams ANSI text in as it stands. The control's own plain-text load would take a text that
+// begins with the UTF-8 byte-order mark for UTF-8 and decode it, so the pane would show
+// another text than the one loaded; converted here by the ANSI code page, as the control
+// converts every other text, it reads back byte for byte.
+// The result is the stream's error (0: none).
+DWORD StreamInAnsiText(HWND h, WPARAM flags, const char* text, size_t size) {
+    std::wstring wide;
+    if (size > 0) {
+        const int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
+        wide.resize(static_cast<size_t>(std::max(n, 0)));
+        if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), wide.data(), n);
+    }
+    TTextSource source{wide.data(), wide.size()};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
+    SendMessageA(h, EM_STREAMIN, flags | SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
+    return es.dwError;
 }
 
 // Taking the text out of a control costs it time that grows with the square of its lines (some
@@ -408,12 +426,10 @@ void TRichEdit::LoadPlainText(std::string text) {
     FPendingDone = 0;
     // The first slice replaces the whole text, as one load of it all would.
     const size_t end = NextSliceEnd();
-    TTextSource source{FPending.data(), end};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
     FAppending = true;
-    SendMessageA(h, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    const DWORD error = StreamInAnsiText(h, 0, FPending.data(), end);
     FAppending = false;
-    if (es.dwError != 0) {
+    if (error != 0) {
         DropPending();
         throw EOutOfResources("Failed to Load Stream");
     }
@@ -468,9 +484,7 @@ void TRichEdit::AppendSlice() {
     const int len = GetTextLen();
     CHARRANGE at{len, len};
     SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-    TTextSource source{FPending.data() + FPendingDone, end - FPendingDone};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
-    SendMessageA(h, EM_STREAMIN, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+    StreamInAnsiText(h, SFF_SELECTION, FPending.data() + FPendingDone, end - FPendingDone);
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
