@@ -244,7 +244,7 @@ TEST_F(SourceSelectionTest, TypedFileUrlIsShownWithoutSaveAs) {
 }
 
 TEST_F(SourceSelectionTest, TypedPathOpensTheDialogInTheLastSourceFolder) {
-    ruktest::WriteRecent("LastSourceFilePath", "C:\\last folder");
+    ruktest::WriteRecent("LastSourceFilePath", Dir);
     Open();
     BoxWatcher boxes;
     Form->SourceFilesComboBoxEx->SetText("C:\\typed\\page.htm");
@@ -254,7 +254,7 @@ TEST_F(SourceSelectionTest, TypedPathOpensTheDialogInTheLastSourceFolder) {
     });
     ClickSelectButton();
     EXPECT_EQ(DialogRuns, 1);
-    EXPECT_EQ(Offered.InitialDir, "C:\\last folder");
+    EXPECT_EQ(Offered.InitialDir, Dir);
     EXPECT_EQ(Offered.FileName, "");
     EXPECT_EQ(Offered.FilterIndex, 3);
     EXPECT_EQ(Access::ConvertThread(*Form), nullptr);
