@@ -46,6 +46,7 @@ void TMenuItem::SetProperty(const std::string& name, const std::string& value, T
     else if (SameText(name, "AutoCheck")) FAutoCheck = StrToBoolProp(value);
     else if (SameText(name, "HelpContext")) FHelpContext = StrToIntProp(value);
     else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
+    else if (SameText(name, "ShortCut")) SetShortCut(TextToShortCut(value));
     else TComponent::SetProperty(name, value, reader);
 }
 
@@ -59,7 +60,12 @@ void TMenuItem::SetCaption(const std::string& s) {
 
 std::string TMenuItem::Hint() const { return FHintSet || !FAction ? FHint : FAction->Hint(); }
 
-TShortCut TMenuItem::ShortCut() const { return FAction ? FAction->ShortCut() : 0; }
+TShortCut TMenuItem::ShortCut() const { return FShortCut || !FAction ? FShortCut : FAction->ShortCut(); }
+
+void TMenuItem::SetShortCut(TShortCut s) {
+    FShortCut = s;
+    Changed();
+}
 
 bool TMenuItem::Enabled() const { return FEnabled && (!FAction || FAction->Enabled()); }
 
