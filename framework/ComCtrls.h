@@ -211,6 +211,8 @@ public:
     void SetParent(TWinControl* parent) override;
     TPageControl* PageControl() const { return FPageControl; }
     int PageIndex() const;
+    // The caption of its tab (the sheet's own window has no text).
+    std::string Text() override { return FText; }
     void SetText(const std::string& s) override;
     void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
     // A sheet without a tab is still a page; it shows only when made the active page in code.

@@ -1,5 +1,6 @@
 // The library's two exports. Both use the platform's standard calling convention; the
 // definition file exports them under their plain names.
+#include "RUKShowVersionInfoDialog.h"
 #include "RUKVersionInfo.h"
 
 #include <windows.h>
@@ -15,10 +16,10 @@ bool Writable(void* p, UINT_PTR bytes) { return !IsBadWritePtr(p, bytes); }
 
 extern "C" {
 
-// The version dialog arrives with its own units; until then the call reports that it is not there.
-int __stdcall ShowVersionInfoDialog(int /*owner*/) {
-    SetLastError(0);
-    return ERROR_CALL_NOT_IMPLEMENTED;
+// owner: the dialog's owner among the library's components (0: none; the program passes 0).
+int __stdcall ShowVersionInfoDialog(int owner) {
+    return static_cast<int>(
+        ruk::ShowProductVersionInfoDialog(reinterpret_cast<ruk::TComponent*>(static_cast<INT_PTR>(owner))));
 }
 
 HRESULT __stdcall DllGetVersion(DLLVERSIONINFO* info) {

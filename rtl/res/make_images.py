@@ -5,7 +5,6 @@ RUKVERINFOBANNERLOGO01R96CD24.bmp   banner logo, 128 x 42, 24-bit
 RUKVERINFOBANNERBACKGROUND.bmp      banner background, 520 x 50, 24-bit (stretched to the form)
 RUKLOGOBUTTON01S128CD24.bmp         maker picture, 128 x 128, 24-bit (Windows 2000 and older)
 RUKLOGOBUTTON01S128CD32.bmp         maker picture, 128 x 128, 32-bit with alpha
-ZSTATICICON1.ico                    the library's icon, 16 to 128 pixels, 32-bit
 
 The logo is drawn on the flat colour that the banner background ends in, so it looks the same
 whether or not the image control draws it transparently. Run it again after a change; the
@@ -131,40 +130,8 @@ def badge(size, alpha):
     return c
 
 
-def icon_image(size):
-    c = badge(size, True)
-    xor = bytearray()
-    for row in reversed(c.px):
-        for r, g, b, a in row:
-            xor += bytes((b, g, r, a))
-    mask_row = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for row in reversed(c.px):
-        bits = bytearray(mask_row)
-        for x, p in enumerate(row):
-            if p[3] == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return header + bytes(xor) + bytes(mask)
-
-
-def write_ico(path, sizes):
-    images = [icon_image(size) for size in sizes]
-    out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
-    offset = 6 + 16 * len(images)
-    for size, data in zip(sizes, images):
-        out += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    for data in images:
-        out += data
-    with open(path, 'wb') as f:
-        f.write(out)
-
-
 here = os.path.dirname(os.path.abspath(__file__))
 write_bmp(os.path.join(here, 'RUKVERINFOBANNERLOGO01R96CD24.bmp'), banner_logo(), 24)
 write_bmp(os.path.join(here, 'RUKVERINFOBANNERBACKGROUND.bmp'), banner_background(), 24)
 write_bmp(os.path.join(here, 'RUKLOGOBUTTON01S128CD24.bmp'), badge(128, False), 24)
 write_bmp(os.path.join(here, 'RUKLOGOBUTTON01S128CD32.bmp'), badge(128, True), 32)
-write_ico(os.path.join(here, 'ZSTATICICON1.ico'), [16, 24, 32, 48, 64, 128])

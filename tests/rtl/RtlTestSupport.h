@@ -44,4 +44,39 @@ private:
     HMODULE FHandle;
 };
 
+// While it lives, closes what the version dialog shows on this thread once a modal loop runs:
+// the library's message boxes (OK) and then the dialog itself, whose caption is "About".
+class CloseVersionDialog {
+public:
+    CloseVersionDialog() { FTimer = SetTimer(nullptr, 0, 200, &Tick); }
+    ~CloseVersionDialog() { KillTimer(nullptr, FTimer); }
+    CloseVersionDialog(const CloseVersionDialog&) = delete;
+    CloseVersionDialog& operator=(const CloseVersionDialog&) = delete;
+    static int& Closed() {
+        static int closed = 0;
+        return closed;
+    }
+    static int& Boxes() {
+        static int boxes = 0;
+        return boxes;
+    }
+
+private:
+    static BOOL CALLBACK CloseOne(HWND window, LPARAM) {
+        char cls[64] = {}, caption[64] = {};
+        GetClassNameA(window, cls, sizeof cls);
+        GetWindowTextA(window, caption, sizeof caption);
+        if (std::string(cls) == "#32770") {
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
+            ++Boxes();
+        } else if (std::string(caption) == "About" && IsWindowEnabled(window)) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            ++Closed();
+        }
+        return TRUE;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), &CloseOne, 0); }
+    UINT_PTR FTimer;
+};
+
 }  // namespace ruktest
