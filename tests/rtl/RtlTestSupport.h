@@ -18,6 +18,13 @@ inline std::string TestProgramFolder() {
 inline std::string RtlLibraryFolder() { return TestProgramFolder() + "rtl"; }
 inline std::string RtlLibraryPath() { return RtlLibraryFolder() + "\\RUKLexmillRtl.dll"; }
 
+inline std::string Quoted(const std::string& s) {
+    std::string q(1, '"');
+    q += s;
+    q += '"';
+    return q;
+}
+
 // Loads the library for the scope of a test.
 class RtlLibrary {
 public:
