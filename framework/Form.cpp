@@ -474,6 +474,22 @@ bool TForm::IsShortCut(MSG& msg) {
     for (int i = 0; i < ComponentCount(); ++i)
         if (auto* list = dynamic_cast<TActionList*>(Components(i)))
             if (list->IsShortCut(msg, FHandle)) return true;
+    // Items of the popup menus of the focused control and its parents answer their own keys.
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    TShortCut key = static_cast<TShortCut>(msg.wParam & 0xFF);
+    if (GetKeyState(VK_CONTROL) < 0) key |= scCtrl;
+    if (GetKeyState(VK_SHIFT) < 0) key |= scShift;
+    if (GetKeyState(VK_MENU) < 0) key |= scAlt;
+    for (TWinControl* c = TWinControl::FindControl(msg.hwnd); c && c != this; c = c->Parent())
+        if (TPopupMenu* popup = c->PopupMenu()) {
+            TMenuItem* item = popup->Items()->FindShortCut(key);
+            if (!item) continue;
+            // The menu brings its items' state up to date as it would before opening.
+            if (popup->OnPopup) SafeCall(popup, [popup] { popup->OnPopup(popup); });
+            if (!item->Enabled()) return false;
+            SafeCall(item, [item] { item->Click(); });
+            return true;
+        }
     return false;
 }
 

@@ -28,9 +28,11 @@ public:
     void SetCaption(const std::string& s);
     std::string Hint() const;
     void SetHint(const std::string& s) { FHint = s; FHintSet = true; }
-    // Its own shortcut (shown beside the caption) where given, else the action's.
+    // The item's own shortcut where given, else the action's.
     TShortCut ShortCut() const;
-    void SetShortCut(TShortCut s);
+    void SetShortCut(TShortCut s) { FShortCut = s; }
+    // The visible item of this item's tree (itself included) with that shortcut.
+    TMenuItem* FindShortCut(TShortCut s);
     bool Enabled() const;
     void SetEnabled(bool e);
     bool Visible() const;

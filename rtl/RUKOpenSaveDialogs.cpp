@@ -1,5 +1,7 @@
 #include "RUKOpenSaveDialogs.h"
 
+#include "Form.h"
+
 #include "Forms.h"
 
 namespace ruk {
@@ -17,5 +19,14 @@ bool TRUKSaveDialog::Execute() {
             return true;
     }
 }
+
+namespace {
+// Form descriptions name the class.
+const bool gClassRegistered = [] {
+    RegisterComponentClass("TRUKOpenDialog", [](TComponent* o) -> TComponent* { return new TRUKOpenDialog(o); });
+    RegisterComponentClass("TRUKSaveDialog", [](TComponent* o) -> TComponent* { return new TRUKSaveDialog(o); });
+    return true;
+}();
+}  // namespace
 
 }  // namespace ruk

@@ -1,5 +1,7 @@
 #include "RUKPageControl.h"
 
+#include "Form.h"
+
 #include "RUKValidHandle.h"
 #include "RUKWinTheme.h"
 
@@ -83,5 +85,13 @@ void TRUKPageControl::Change() {
     TPageControl::Change();
     if (IsThemed()) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
+
+namespace {
+// Form descriptions name the class.
+const bool gClassRegistered = [] {
+    RegisterComponentClass("TRUKPageControl", [](TComponent* o) -> TComponent* { return new TRUKPageControl(o); });
+    return true;
+}();
+}  // namespace
 
 }  // namespace ruk

@@ -1,5 +1,7 @@
 #include "RUKRichEdit.h"
 
+#include "Form.h"
+
 namespace ruk {
 
 namespace {
@@ -130,5 +132,13 @@ std::string TRUKRichEdit::GetTextRange(int first, int last) {
     buffer.resize(buffer.find('\0') == std::string::npos ? buffer.size() : buffer.find('\0'));
     return buffer;
 }
+
+namespace {
+// Form descriptions name the class.
+const bool gClassRegistered = [] {
+    RegisterComponentClass("TRUKRichEdit", [](TComponent* o) -> TComponent* { return new TRUKRichEdit(o); });
+    return true;
+}();
+}  // namespace
 
 }  // namespace ruk

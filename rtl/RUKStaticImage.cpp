@@ -1,5 +1,7 @@
 #include "RUKStaticImage.h"
 
+#include "Form.h"
+
 namespace ruk {
 
 namespace {
@@ -131,5 +133,13 @@ bool TRUKCustomStaticImage::CNCtlColor(UINT msg, HDC, LRESULT& result) {
     result = 0;
     return true;
 }
+
+namespace {
+// Form descriptions name the class.
+const bool gClassRegistered = [] {
+    RegisterComponentClass("TRUKStaticImage", [](TComponent* o) -> TComponent* { return new TRUKStaticImage(o); });
+    return true;
+}();
+}  // namespace
 
 }  // namespace ruk

@@ -1,5 +1,7 @@
 #include "RUKStaticText.h"
 
+#include "Form.h"
+
 namespace ruk {
 
 TRUKStaticText::TRUKStaticText(TComponent* owner) : TStaticText(owner) {}
@@ -41,5 +43,13 @@ bool TRUKStaticText::CNCtlColor(UINT msg, HDC dc, LRESULT& result) {
     result = 0;
     return true;
 }
+
+namespace {
+// Form descriptions name the class.
+const bool gClassRegistered = [] {
+    RegisterComponentClass("TRUKStaticText", [](TComponent* o) -> TComponent* { return new TRUKStaticText(o); });
+    return true;
+}();
+}  // namespace
 
 }  // namespace ruk

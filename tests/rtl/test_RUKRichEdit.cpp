@@ -44,7 +44,7 @@ struct LinkEdit {
 };
 
 const char kText[] = "Visit http://www.example.com/lexmill now";
-const LONG kLinkFirst = 6, kLinkLast = 34;  // "http://www.example.com/lexmill"
+const LONG kLinkFirst = 6, kLinkLast = 36;  // "http://www.example.com/lexmill"
 
 }  // namespace
 

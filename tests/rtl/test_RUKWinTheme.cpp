@@ -176,8 +176,12 @@ TEST_F(WinTheme, PageBodyIsPaintedWithTheStyleWhileThemesAreOn) {
 
 TEST_F(WinTheme, LosingTheFocusReenablesRedrawing) {
     ThemedPages t;
-    SendMessageA(t.pages->Handle(), WM_SETREDRAW, FALSE, 0);
-    EXPECT_FALSE(GetWindowLongA(t.pages->Handle(), GWL_STYLE) & WS_VISIBLE);
+    int enabled = 0;
+    MessageSpy spy(t.pages->Handle(), WM_SETREDRAW, [&](WPARAM wp, LPARAM, LRESULT&) {
+        if (wp == 1) ++enabled;
+        return false;
+    });
     SendMessageA(t.pages->Handle(), WM_KILLFOCUS, 0, 0);
-    EXPECT_TRUE(GetWindowLongA(t.pages->Handle(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(spy.Count, 1);
+    EXPECT_EQ(enabled, 1);
 }
