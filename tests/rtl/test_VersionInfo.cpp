@@ -77,9 +77,9 @@ TEST(VersionInfo, AnEmptyNameIsTheRunningProgram) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     EXPECT_EQ(v.GetFileName(), path);
-    // The test program carries no version resource.
-    EXPECT_EQ(v.GetProductName(), "");
-    EXPECT_EQ(v.LastError(), 1812u);
+    // The test program's own version resource (RtlTestsVersion.rc).
+    EXPECT_EQ(v.GetProductName(), "RUK Rtl Tests");
+    EXPECT_EQ(v.LastError(), 0u);
 }
 
 TEST(VersionInfo, AMissingKeyIsEmptyWithTheQuerysCode) {
