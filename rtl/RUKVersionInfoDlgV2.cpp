@@ -198,7 +198,9 @@ TNotifyEvent TRUKVersionInfoDialogV2::MethodAddress(const std::string& name) {
     return nullptr;
 }
 
-// The library's own control classes, for the form description.
+// The library's own control classes, for the form description. Their units register them too,
+// but a unit of a static library that nothing else refers to is left out of the library's
+// link, and its registration with it.
 void RegisterRtlComponentClasses() {
     static const bool registered = [] {
         RegisterComponentClass("TRUKPageControl", [](TComponent* o) { return new TRUKPageControl(o); });
