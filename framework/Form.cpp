@@ -529,6 +529,32 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         break;
+    case WM_ACTIVATE:
+        // The window manager may activate the window after its first control took the focus;
+        // the default handling would then move the focus to the form itself. The control that
+        // had the focus keeps it, and a modal form without one gives it to its first tab stop.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            FFocusAtDeactivate = focus && IsChild(FHandle, focus) ? focus : nullptr;
+            break;
+        }
+        if (!HIWORD(wp)) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(FHandle, focus)) return 0;
+            if (FFocusAtDeactivate && IsChild(FHandle, FFocusAtDeactivate) && IsWindowEnabled(FFocusAtDeactivate) &&
+                IsWindowVisible(FFocusAtDeactivate)) {
+                ::SetFocus(FFocusAtDeactivate);
+                return 0;
+            }
+            if (FModal) {
+                const std::vector<TWinControl*> stops = TabOrderList(*this);
+                if (!stops.empty()) {
+                    stops.front()->SetFocus();
+                    return 0;
+                }
+            }
+        }
+        break;
     case WM_CLOSE:
         Close();
         return 0;

@@ -188,6 +188,7 @@ private:
     int FModalResult = mrNone;
     bool FModal = false;
     HWND FModalOwner = nullptr;
+    HWND FFocusAtDeactivate = nullptr;
 };
 
 // The windows that tab navigation visits in a form, in tab order: visible, enabled windows of

@@ -143,6 +143,10 @@ struct ThemedPages {
 }  // namespace
 
 TEST_F(WinTheme, PageBodyIsPaintedWithTheStyleWhileThemesAreOn) {
+    // The switch is kept in the prefix's registry: however this test ends, themes are left on.
+    struct ThemingBackOn {
+        ~ThemingBackOn() { EnableTheming(true); }
+    } backOn;
     ThemedPages t;
     t.pages->EnableThemeSupport(true);
     ASSERT_TRUE(t.pages->ThemeEnabled());
