@@ -144,8 +144,18 @@ struct ThemedPages {
 
 TEST_F(WinTheme, PageBodyIsPaintedWithTheStyleWhileThemesAreOn) {
     // The switch is kept in the prefix's registry: however this test ends, themes are left on.
+    // Some builds of the system turn theming off for good and not back on, so the stored
+    // switch is put back as well, for the processes after this one.
     struct ThemingBackOn {
-        ~ThemingBackOn() { EnableTheming(true); }
+        ~ThemingBackOn() {
+            EnableTheming(true);
+            HKEY key;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0,
+                              KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+                RegSetValueExA(key, "ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+                RegCloseKey(key);
+            }
+        }
     } backOn;
     ThemedPages t;
     t.pages->EnableThemeSupport(true);
