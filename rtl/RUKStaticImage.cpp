@@ -92,6 +92,9 @@ int TRUKCustomStaticImage::GetDisplayedImageKind() {
 
 void TRUKCustomStaticImage::PictureChanged() {
     const int kind = GetPictureImageKind();
+    // The size to scale is the one the control was laid out with, before showing the
+    // picture lets the control fit itself to it.
+    const int laidOutWidth = Width(), laidOutHeight = Height();
     if (FHandle) {
         if (GetDisplayedImageKind() != kind) ChangeImageStyle(kind);
         if (GetDisplayedImageKind() == kind) {
@@ -123,7 +126,7 @@ void TRUKCustomStaticImage::PictureChanged() {
     if (Scaled && !FScaledOnce) {
         FScaledOnce = true;
         const int ppi = ScreenPixelsPerInch();
-        SetBounds(Left(), Top(), MulDiv(Width(), ppi, 96), MulDiv(Height(), ppi, 96));
+        SetBounds(Left(), Top(), MulDiv(laidOutWidth, ppi, 96), MulDiv(laidOutHeight, ppi, 96));
     }
     if (OnPictureChanged) OnPictureChanged(this);
 }
