@@ -1,5 +1,7 @@
 #include "ComCtrls.h"
 
+#include "Dialogs.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -248,6 +250,14 @@ void TRichEdit::SetProperty(const std::string& name, const std::string& value, T
     if (SameText(name, "ReadOnly")) SetReadOnly(StrToBoolProp(value));
     else if (SameText(name, "PlainText")) FPlainText = StrToBoolProp(value);
     else if (SameText(name, "HideSelection")) FHideSelection = StrToBoolProp(value);
+    else if (SameText(name, "HideScrollBars")) FHideScrollBars = StrToBoolProp(value);
+    else if (SameText(name, "WantReturns")) FWantReturns = StrToBoolProp(value);
+    else if (SameText(name, "WantTabs")) FWantTabs = StrToBoolProp(value);
+    else if (SameText(name, "BorderStyle")) {
+        if (SameText(value, "bsNone")) FBorder = false;
+        else if (SameText(value, "bsSingle")) FBorder = true;
+        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    }
     else if (SameText(name, "WordWrap")) FWordWrap = StrToBoolProp(value);
     else if (SameText(name, "ScrollBars")) FScrollBars = StrToScrollStyle(value);
     else if (SameText(name, "Lines")) SetText(value);
@@ -261,8 +271,9 @@ void TRichEdit::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.ClassName = "RichEdit20A";
     p.OwnClass = false;
-    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
-    p.ExStyle = WS_EX_CLIENTEDGE;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL;
+    if (FWantReturns) p.Style |= ES_WANTRETURN;
+    p.ExStyle = FBorder ? WS_EX_CLIENTEDGE : 0;
     if (FReadOnly) p.Style |= ES_READONLY;
     if (!FHideSelection) p.Style |= ES_NOHIDESEL;
     if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth) p.Style |= WS_VSCROLL;
@@ -277,6 +288,7 @@ void TRichEdit::InitWnd() {
     SendMessageA(FHandle, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_CHANGE);
     SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, FWordWrap ? 0 : 1);
     ApplyDefaultFormat();
+    if (FHasColor || ParentColor()) ColorChanged();
     if (!FText.empty()) SetWindowTextA(FHandle, FText.c_str());
     SendMessageA(FHandle, EM_SETMODIFY, FALSE, 0);
 }
@@ -652,6 +664,61 @@ bool TRichEdit::CNNotify(NMHDR* hdr, LRESULT& result) {
         return true;
     }
     return false;
+}
+
+}  // namespace ruk
+
+namespace ruk {
+
+void TRichEdit::ColorChanged() {
+    if (FHandle) SendMessageA(FHandle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(Color()));
+    TWinControl::ColorChanged();
+}
+
+bool TRichEdit::WantsDialogKey(UINT key) {
+    if (key == VK_RETURN) return FWantReturns;
+    if (key == VK_TAB) return FWantTabs;
+    return false;
+}
+
+void TRichEdit::SetSelBold(bool bold) {
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_BOLD;
+    cf.dwEffects = bold ? CFE_BOLD : 0;
+    SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+}
+
+bool TRichEdit::SelBold() {
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageA(Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return (cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD);
+}
+
+void TRichEdit::CopyToClipboard() { SendMessageA(Handle(), WM_COPY, 0, 0); }
+
+void TRichEdit::Print(const std::string& title) {
+    HWND h = Handle();
+    const LONG length = static_cast<LONG>(GetTextLen());
+    LONG done = 0;
+    PrintJob(title, [&](HDC dc) {
+        // The page in twips, less a margin of a quarter inch.
+        const int w = GetDeviceCaps(dc, PHYSICALWIDTH) ? GetDeviceCaps(dc, PHYSICALWIDTH) : GetDeviceCaps(dc, HORZRES);
+        const int hgt = GetDeviceCaps(dc, PHYSICALHEIGHT) ? GetDeviceCaps(dc, PHYSICALHEIGHT) : GetDeviceCaps(dc, VERTRES);
+        const int dpiX = std::max(1, GetDeviceCaps(dc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
+        FORMATRANGE range{};
+        range.hdc = dc;
+        range.hdcTarget = dc;
+        range.rcPage = {0, 0, MulDiv(w, 1440, dpiX), MulDiv(hgt, 1440, dpiY)};
+        range.rc = {360, 360, std::max(720L, range.rcPage.right - 360), std::max(720L, range.rcPage.bottom - 360)};
+        range.chrg = {done, -1};
+        const LONG next = static_cast<LONG>(SendMessageA(h, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range)));
+        const bool more = next > done && next < length;
+        done = next;
+        if (!more) SendMessageA(h, EM_FORMATRANGE, FALSE, 0);
+        return more;
+    });
 }
 
 }  // namespace ruk
