@@ -432,7 +432,13 @@ private:
 class TListUpdateGuard {
 public:
     explicit TListUpdateGuard(TListItems& items) : FItems(items) { FItems.BeginUpdate(); }
-    ~TListUpdateGuard() { FItems.EndUpdate(); }
+    // Runs while an exception unwinds, before the handler asks the thread's last error why:
+    // redrawing the control must not replace that code.
+    ~TListUpdateGuard() {
+        const DWORD code = GetLastError();
+        FItems.EndUpdate();
+        SetLastError(code);
+    }
     TListUpdateGuard(const TListUpdateGuard&) = delete;
     TListUpdateGuard& operator=(const TListUpdateGuard&) = delete;
 
