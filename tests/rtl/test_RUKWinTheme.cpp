@@ -180,6 +180,9 @@ TEST_F(WinTheme, PageBodyIsPaintedWithTheStyleWhileThemesAreOn) {
     EXPECT_EQ(t.painted, 0);
     EXPECT_EQ(t.PageColour(), GetSysColor(COLOR_BTNFACE));
     EnableTheming(true);
+    // 64-bit Wine keeps theming off once it was switched off in a process; the system says so
+    // through IsThemeActive, and then there is nothing more to check here.
+    if (!IsThemeActive()) GTEST_SKIP() << "the system did not switch theming back on";
     EXPECT_TRUE(t.pages->IsThemed());
 
     // Switched off, the control frees the library for the process.
