@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
+#include "RUKRememberedPaths.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -273,6 +274,8 @@ void TSDIAppForm::OnShow(TObject*) {
     // Without a settings store (its creation failed in OnCreate) there is nothing to reload.
     if (!FSettings) throw EInvalidOperation("The settings store is not open");
     FSuppressWordListFile = FSettings->ReadString(kRecentSection, "LastSuppressWordListFile", "");
+    // A name that is no file (gone, or longer than a path can be) fails in the file open with
+    // the class library's message; the pane then stays empty.
     if (!FSuppressWordListFile.empty()) SupressedWordsRichEdit1->Lines().LoadFromFile(FSuppressWordListFile);
 }
 
@@ -333,7 +336,7 @@ void TSDIAppForm::OnRichEditSelectionChange(TObject*) {
 void TSDIAppForm::FileSelSourceFiles1Execute(TObject*) {
     const int filterIndex = OpenDialog->FilterIndex;
     OpenDialog->FileName.clear();
-    OpenDialog->InitialDir = FLastSourceFilePath;
+    OpenDialog->InitialDir = UsableRememberedPath(FLastSourceFilePath, TRememberedPathKind::rpFolder);
     OpenDialog->FilterIndex = kAllHtmlFilesFilter;
     // The dialog is left as it was found however the steps in between end.
     struct TRestoreDialog {
@@ -442,7 +445,8 @@ void TSDIAppForm::FileSaveBrowserFileAsExec(TObject*) {
     ShowMessage("Save file in Browser as ...");
     IBrowserLayer& browser = WebBrowser1->Layer();
     if (!browser.HasDocument()) return;
-    if (browser.SaveAs(AnsiToWide(FLastBrowserFilePath))) ShowMessage("File in browser saved");
+    const std::string suggested = UsableRememberedPath(FLastBrowserFilePath, TRememberedPathKind::rpSaveFile);
+    if (browser.SaveAs(AnsiToWide(suggested))) ShowMessage("File in browser saved");
 }
 
 void TSDIAppForm::WebBrowser1NavigateComplete2(TObject*, IDispatch*, const std::wstring&) {
