@@ -268,16 +268,17 @@ std::string FileNameForDisplay(const std::string& fileName) {
     return fileName.substr(0, kShownEnds) + "..." + fileName.substr(fileName.size() - kShownEnds);
 }
 
-[[noreturn]] void RaiseFileError(bool create, const std::string& fileName) {
-    const DWORD code = GetLastError();
+}  // namespace
+
+void RaiseFileError(bool create, const std::string& fileName) { RaiseFileError(create, fileName, GetLastError()); }
+
+void RaiseFileError(bool create, const std::string& fileName, DWORD code) {
     const std::string text = Format(create ? "Cannot create file \"%s\". %s" : "Cannot open file \"%s\". %s",
                                     FileNameForDisplay(fileName).c_str(), SysErrorMessage(code).c_str());
     SetLastError(code);  // left for callers that report the thread's last error
     if (create) throw EFCreateError(text);
     throw EFOpenError(text);
 }
-
-}  // namespace
 
 TFileStream::TFileStream(const std::string& fileName, unsigned mode)
     : THandleStream(INVALID_HANDLE_VALUE), FFileName(fileName) {

@@ -21,6 +21,7 @@ public:
     static TRUKConvertCharEncodingThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
     static size_t RetiredLoaders(TSDIAppForm& f) { return f.FRetiredLoaders.size(); }
     static void SetDocTitle(TSDIAppForm& f, const std::string& t) { f.FDocTitle = t; }
+    static void SetSourceFileName(TSDIAppForm& f, const std::string& n) { f.FSourceFileName = n; }
 };
 }  // namespace ruk
 
