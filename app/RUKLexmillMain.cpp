@@ -560,13 +560,14 @@ void TSDIAppForm::OnGenWordListTerminate(TObject* Sender) {
     }
     DistinctWordsLisRichEdit1->SetModified(true);
     TListItems& rows = DistinctWordsListView1->Items();
-    rows.BeginUpdate();
-    for (int i = 0; i < words.Count(); ++i) {
-        TListItem* row = rows.Add();
-        row->SetCaption(words[i]);
-        row->SubItems().Add(IntToStr(static_cast<int>(words.Integers(i))));
+    {
+        TListUpdateGuard noRedraw(rows);
+        for (int i = 0; i < words.Count(); ++i) {
+            TListItem* row = rows.Add();
+            row->SetCaption(words[i]);
+            row->SubItems().Add(IntToStr(static_cast<int>(words.Integers(i))));
+        }
     }
-    rows.EndUpdate();
     LogRichEdit1->SetModified(true);
     SetRunLockedActionsEnabled(true);
     AssignmentRun1->SetEnabled(true);

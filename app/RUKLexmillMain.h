@@ -10,6 +10,7 @@
 #include "Menus.h"
 #include "RUKConvertCharEncodingThread.h"
 #include "RUKGenWordListFromHTMLThreads.h"
+#include "RUKLexmillUtils1.h"
 #include "Registry.h"
 #include "WebBrowser.h"
 
@@ -229,6 +230,31 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     // Keyword list model
+    // Rows of KeywordsListView1 (TRUKKeywordListEntry, engine/RUKLexmillUtils1.h). Each
+    // operation clears the thread's last error first and sets it on failure:
+    // RUK_E_INVALID_KEYWORD for an empty keyword, RUK_E_NULL_OBJECT for a null row.
+    //
+    // The row whose caption equals keyword without regard to case, with the link merged in;
+    // else a new row keyword / link / title / altURL / "1". Null for an empty keyword.
+    TRUKKeywordListEntry* AddKeyword(const std::string& keyword, const std::string& link, const std::string& title,
+                                     const std::string& altURL);
+    // The three cell adders in turn; their common count, or -1 when they differ.
+    int AddLinkToKeyword(TRUKKeywordListEntry* row, const std::string& link, const std::string& title,
+                         const std::string& altURL);
+    // Adds value to the row's cell unless an entry equals it (AddToMultiValueCell) and
+    // returns the cell's entry count; -1 for a null row. A row without the cell raises
+    // EStringListError "List index out of bounds (%d)".
+    int AddLinkTarget(TRUKKeywordListEntry* row, const std::string& value);
+    int AddTargetDocTitle(TRUKKeywordListEntry* row, const std::string& value);
+    int AddAltURL(TRUKKeywordListEntry* row, const std::string& value);
+    // Entries of a cell text: 0 for an empty text, -1 on failure (CountMultiValueCellEntries).
+    int CountCellEntries(const std::string& text);
+    // The current source file's name after its last backslash or colon; empty without one.
+    std::string GetSourceFileName() const;
+    // Whether text holds CR LF.
+    static bool ContainsLineBreak(const std::string& text);
+    // Every CR LF replaced by one blank; a lone CR or LF stays.
+    static std::string ReplaceLineBreaks(const std::string& text);
     //
     // File actions and exports: helpers
     // The name a Save As or export dialog offers: the current source file's name without its

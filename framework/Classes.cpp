@@ -258,18 +258,15 @@ void THandleStream::SetSize(Int64 size) {
     Win32Check(SetEndOfFile(FHandle) != FALSE);
 }
 
-namespace {
+void RaiseFileError(bool create, const std::string& fileName) { RaiseFileError(create, fileName, GetLastError()); }
 
-[[noreturn]] void RaiseFileError(bool create, const std::string& fileName) {
-    const DWORD code = GetLastError();
+void RaiseFileError(bool create, const std::string& fileName, DWORD code) {
     const std::string text = Format(create ? "Cannot create file \"%s\". %s" : "Cannot open file \"%s\". %s",
                                     ExpandFileName(fileName).c_str(), SysErrorMessage(code).c_str());
     SetLastError(code);  // left for callers that report the thread's last error
     if (create) throw EFCreateError(text);
     throw EFOpenError(text);
 }
-
-}  // namespace
 
 TFileStream::TFileStream(const std::string& fileName, unsigned mode)
     : THandleStream(INVALID_HANDLE_VALUE), FFileName(fileName) {

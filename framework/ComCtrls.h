@@ -372,7 +372,8 @@ class TListItem;
 class TListItemStrings {
 public:
     int Count() const { return static_cast<int>(FItems.size()); }
-    const std::string& Strings(int index) const { return FItems.at(index); }
+    // An index without a sub-item raises EStringListError "List index out of bounds (%d)".
+    const std::string& Strings(int index) const;
     void Add(const std::string& s);
     void Put(int index, const std::string& s);
     void Clear();
@@ -427,6 +428,20 @@ private:
     TListView& FOwner;
     std::vector<std::unique_ptr<TListItem>> FOwned;
     int FUpdateCount = 0;
+};
+
+// Redrawing of a list view off for the life of the guard (BeginUpdate / EndUpdate, nested
+// guards counting), so that a bulk change is drawn once at its end, also when it ends by an
+// exception. Every bulk change of a list view runs under one.
+class TListUpdateGuard {
+public:
+    explicit TListUpdateGuard(TListItems& items) : FItems(items) { FItems.BeginUpdate(); }
+    ~TListUpdateGuard() { FItems.EndUpdate(); }
+    TListUpdateGuard(const TListUpdateGuard&) = delete;
+    TListUpdateGuard& operator=(const TListUpdateGuard&) = delete;
+
+private:
+    TListItems& FItems;
 };
 
 struct TListColumn {

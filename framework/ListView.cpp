@@ -6,14 +6,25 @@ namespace ruk {
 
 // ---------------------------------------------------------------- TListItemStrings / TListItem
 
+namespace {
+[[noreturn]] void ListIndexError(int index) {
+    throw EStringListError(Format("List index out of bounds (%d)", index));
+}
+}  // namespace
+
+const std::string& TListItemStrings::Strings(int index) const {
+    if (index < 0 || index >= Count()) ListIndexError(index);
+    return FItems[static_cast<size_t>(index)];
+}
+
 void TListItemStrings::Add(const std::string& s) {
     FItems.push_back(s);
     if (FOwner) FOwner->SubItemChanged(Count() - 1);
 }
 
 void TListItemStrings::Put(int index, const std::string& s) {
-    if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
-    FItems[index] = s;
+    if (index < 0 || index >= Count()) ListIndexError(index);
+    FItems[static_cast<size_t>(index)] = s;
     if (FOwner) FOwner->SubItemChanged(index);
 }
 
@@ -112,7 +123,7 @@ TListItem* TListItems::Add() {
 
 void TListItems::Delete(int index) {
     TListItem* li = Item(index);
-    if (!li) throw EStringListError(Format("List index out of bounds (%d)", index));
+    if (!li) ListIndexError(index);
     SendMessageA(FOwner.Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
     auto it = std::find_if(FOwned.begin(), FOwned.end(), [li](const auto& p) { return p.get() == li; });
     if (it != FOwned.end()) FOwned.erase(it);

@@ -27,6 +27,7 @@ public:
     static std::string& DistinctWordsListFile(TSDIAppForm& f) { return f.FDistinctWordsListFile; }
     static std::string& KeywordListFile(TSDIAppForm& f) { return f.FKeywordListFile; }
     static std::string& LogFile(TSDIAppForm& f) { return f.FLogFile; }
+    static void SetSourceFileName(TSDIAppForm& f, const std::string& n) { f.FSourceFileName = n; }
 };
 }  // namespace ruk
 
