@@ -21,6 +21,9 @@ struct OfferedDialog {
     int ActivePage = -1;  // the window's page while the dialog was up
 };
 
+// Targets that a save cannot write.
+enum class Unwritable { ReadOnlyFile, FileInUse, MissingFolder };
+
 class FileActionsTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -34,6 +37,7 @@ protected:
         ruk::TOpenDialog::SetExecuteHook([this](ruk::TOpenDialog& d) { return Answer(d); });
     }
     void TearDown() override {
+        ReleaseTargets();
         MainWindowTest::TearDown();
         ruk::TOpenDialog::SetExecuteHook(nullptr);
         RemoveFolder(Dir);
@@ -79,6 +83,31 @@ protected:
         return names;
     }
 
+    // Makes path a target that no save can write; a file there holds "previous contents".
+    // False when the system writes it all the same (Wine run by the superuser writes a
+    // read-only file).
+    bool MakeUnwritable(const std::string& path, Unwritable how) {
+        if (how == Unwritable::MissingFolder) return !ruk::DirectoryExists(ruk::ExtractFileDir(path));
+        WriteTextFile(path, "previous contents");
+        if (how == Unwritable::FileInUse) {
+            // Open in another program that shares it with nobody.
+            HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE) return false;
+            Held.push_back(h);
+            return true;
+        }
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return true;
+        CloseHandle(probe);
+        return false;
+    }
+    // Lets go of the files held in use, so that they can be read back.
+    void ReleaseTargets() {
+        for (HANDLE h : Held) CloseHandle(h);
+        Held.clear();
+    }
+
     ruk::TListItem* AddRow(ruk::TListView* list, const std::string& caption, std::vector<std::string> cells) {
         ruk::TListItem* row = list->Items().Add();
         row->SetCaption(caption);
@@ -104,6 +133,7 @@ protected:
     std::deque<std::string> Answers;
     std::vector<OfferedDialog> Offered;
     BoxWatcher Boxes;
+    std::vector<HANDLE> Held;
 
 private:
     bool Answer(ruk::TOpenDialog& d) {

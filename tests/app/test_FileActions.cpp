@@ -455,9 +455,8 @@ TEST_P(NewTest, AsksBeforeStartingANewKeywordList) {
     for (TListItem* row : rows) AddFoundRow(row);
     if (c.RememberedFile) {
         Access::KeywordListFile(*Form) = Path("remembered.rlk");
-        ruktest::WriteTextFile(Path("remembered.rlk"), "old contents");
-        // Read-only: a save over it fails.
-        SetFileAttributesA(Path("remembered.rlk").c_str(), FILE_ATTRIBUTE_READONLY);
+        // A save over it fails.
+        ASSERT_TRUE(MakeUnwritable(Path("remembered.rlk"), ruktest::Unwritable::FileInUse));
     }
     Form->PageControl1->SetActivePageIndex(c.Page);
     if (c.Answer) Boxes.Answer(kNewQuestionCaption, c.Answer);
@@ -482,8 +481,9 @@ TEST_P(NewTest, AsksBeforeStartingANewKeywordList) {
     EXPECT_EQ(Form->AutoFindListView1->Items().Count(), c.ListCleared ? 0 : c.Rows);
     const std::string file = c.ListCleared ? "" : c.RememberedFile ? Path("remembered.rlk") : "";
     EXPECT_EQ(Access::KeywordListFile(*Form), file);
+    ReleaseTargets();
     if (c.RememberedFile) {
-        EXPECT_EQ(ReadFileBytes(Path("remembered.rlk")), "old contents");
+        EXPECT_EQ(ReadFileBytes(Path("remembered.rlk")), "previous contents");
     }
     if (*c.Dialog && std::string(c.Dialog) != "-") {
         // The saved list is complete.
@@ -621,8 +621,13 @@ TEST_F(FileActionsTest, SaveAllSavesEveryKindInItsOrder) {
 
 struct FailingSaveCase {
     const char* Action;
-    bool ReadOnlyFile;  // else a folder that does not exist
+    ruktest::Unwritable Target;
 };
+
+std::string FailingSaveName(const ::testing::TestParamInfo<FailingSaveCase>& info) {
+    static const char* const targets[] = {"ReadOnlyFile", "FileInUse", "MissingFolder"};
+    return std::string(info.param.Action) + targets[static_cast<int>(info.param.Target)];
+}
 
 class FailingSaveTest : public FileActionsTest, public ::testing::WithParamInterface<FailingSaveCase> {};
 
@@ -636,20 +641,19 @@ TEST_P(FailingSaveTest, TellsAndLeavesThePreviousFileAsItWas) {
     }
     AddRow(Form->DistinctWordsListView1, "word", {"1"});
     AddKeywordRow("keyword");
-    const std::string target = c.ReadOnlyFile ? Path("old.txt") : Path("missing folder\\new.txt");
-    if (c.ReadOnlyFile) {
-        ruktest::WriteTextFile(target, "previous contents");
-        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-    }
+    const bool inFolder = c.Target != ruktest::Unwritable::MissingFolder;
+    const std::string target = inFolder ? Path("old.txt") : Path("missing folder\\new.txt");
+    if (!MakeUnwritable(target, c.Target)) GTEST_SKIP() << "this system writes such a file";
     const std::vector<std::string> before = RecentValues();
     Choose(target);
     Run(FindComponentAs<TAction>(Form, c.Action));
+    ReleaseTargets();
 
     ASSERT_EQ(Offered.size(), 1u);
     ASSERT_EQ(Shown.Messages.size(), 1u);
     EXPECT_EQ(Shown.Messages[0].rfind("Cannot create file \"" + target + "\". ", 0), 0u) << Shown.Messages[0];
-    EXPECT_EQ(ReadFileBytes(target), c.ReadOnlyFile ? "previous contents" : "<missing>");
-    EXPECT_EQ(FilesIn(Dir), c.ReadOnlyFile ? std::vector<std::string>{"old.txt"} : std::vector<std::string>{});
+    EXPECT_EQ(ReadFileBytes(target), inFolder ? "previous contents" : "<missing>");
+    EXPECT_EQ(FilesIn(Dir), inFolder ? std::vector<std::string>{"old.txt"} : std::vector<std::string>{});
     EXPECT_EQ(RecentValues(), before);
     // The pane the action writes is still modified.
     for (TRichEdit* pane : {Form->StrippedContentsRichEdit1, Form->DistinctWordsLisRichEdit1,
@@ -659,26 +663,26 @@ TEST_P(FailingSaveTest, TellsAndLeavesThePreviousFileAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, FailingSaveTest,
-    ::testing::Values(FailingSaveCase{"FileSvaeStrippedContentsAs", true},
-                      FailingSaveCase{"FileSvaeStrippedContentsAs", false},
-                      FailingSaveCase{"FileSaveDistinctWordsListAs", true},
-                      FailingSaveCase{"FileSaveSuppressWordListAs", false},
-                      FailingSaveCase{"FileSaveLogAs", true}, FailingSaveCase{"FileSaveLogAs", false},
-                      FailingSaveCase{"FileExportDistinctWordsAsCsv", true},
-                      FailingSaveCase{"FileExportDistinctWordsAsCsv", false},
-                      FailingSaveCase{"FileExportAsKeywordsMetaTag", true},
-                      FailingSaveCase{"FileExportAsChmKeywordsFile", false}),
-    [](const ::testing::TestParamInfo<FailingSaveCase>& info) {
-        return std::string(info.param.Action) + (info.param.ReadOnlyFile ? "ReadOnlyFile" : "MissingFolder");
-    });
+    ::testing::Values(FailingSaveCase{"FileSvaeStrippedContentsAs", ruktest::Unwritable::ReadOnlyFile},
+                      FailingSaveCase{"FileSvaeStrippedContentsAs", ruktest::Unwritable::FileInUse},
+                      FailingSaveCase{"FileSvaeStrippedContentsAs", ruktest::Unwritable::MissingFolder},
+                      FailingSaveCase{"FileSaveDistinctWordsListAs", ruktest::Unwritable::FileInUse},
+                      FailingSaveCase{"FileSaveSuppressWordListAs", ruktest::Unwritable::MissingFolder},
+                      FailingSaveCase{"FileSaveLogAs", ruktest::Unwritable::ReadOnlyFile},
+                      FailingSaveCase{"FileSaveLogAs", ruktest::Unwritable::FileInUse},
+                      FailingSaveCase{"FileExportDistinctWordsAsCsv", ruktest::Unwritable::FileInUse},
+                      FailingSaveCase{"FileExportDistinctWordsAsCsv", ruktest::Unwritable::MissingFolder},
+                      FailingSaveCase{"FileExportAsKeywordsMetaTag", ruktest::Unwritable::FileInUse},
+                      FailingSaveCase{"FileExportAsChmKeywordsFile", ruktest::Unwritable::MissingFolder}),
+    FailingSaveName);
 
-TEST_F(FileActionsTest, SaveKeywordsAsIntoAReadOnlyFileTellsAndKeepsIt) {
+TEST_F(FileActionsTest, SaveKeywordsAsIntoAFileInUseTellsAndKeepsIt) {
     Open();
     AddKeywordRow("keyword");
-    ruktest::WriteTextFile(Path("old.rlk"), "previous contents");
-    SetFileAttributesA(Path("old.rlk").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(MakeUnwritable(Path("old.rlk"), ruktest::Unwritable::FileInUse));
     Choose(Path("old.rlk"));
     Run(Form->FileSaveKeywordListAs);
+    ReleaseTargets();
     EXPECT_EQ(Boxes.Texts(), std::vector<std::string>{kSaveKeywordsFailed});
     EXPECT_EQ(ReadFileBytes(Path("old.rlk")), "previous contents");
     EXPECT_EQ(ReadRecent("LastKeywordListFile"), "<missing>");
