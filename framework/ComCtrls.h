@@ -409,6 +409,8 @@ private:
     // Where the item was last found: tried first, since a search through the control costs
     // time in proportion to its rows (filling a list row by row would grow with their square).
     mutable int FIndexHint = -1;
+    // Where the list's owner keeps the item, so that removing one row costs the same in any list.
+    size_t FOwnedIndex = 0;
 };
 
 class TListItems {
