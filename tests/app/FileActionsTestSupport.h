@@ -7,6 +7,7 @@
 
 #include "Forms.h"
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -70,7 +71,7 @@ protected:
         CloseHandle(f);
         return data;
     }
-    // The folder's files (names only), to show that no temporary file is left behind.
+    // The folder's files (names only, sorted), to show that no temporary file is left behind.
     static std::vector<std::string> FilesIn(const std::string& dir) {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
@@ -80,6 +81,7 @@ protected:
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
         } while (FindNextFileA(h, &found));
         FindClose(h);
+        std::sort(names.begin(), names.end());
         return names;
     }
 
