@@ -100,7 +100,10 @@ TListItem* TListItems::Item(int index) const {
     item.mask = LVIF_PARAM;
     item.iItem = index;
     if (index < 0 || !SendMessageA(FOwner.Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-    return reinterpret_cast<TListItem*>(item.lParam);
+    TListItem* li = reinterpret_cast<TListItem*>(item.lParam);
+    // Where it was found is where the next lookup of its index looks first.
+    if (li) li->FIndexHint = index;
+    return li;
 }
 
 TListItem* TListItems::Add() {
