@@ -32,7 +32,10 @@ protected:
         FOldTitle = ruk::Application->Title();
         ruk::Application->SetTitle("RUK Lexmill");
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        Dir = TempDir() + "ruk files " + info->name() + "\\";
+        // A parameterised test's name holds a slash, which would make the folder a nested one.
+        std::string name = info->name();
+        std::replace(name.begin(), name.end(), '/', ' ');
+        Dir = TempDir() + "ruk files " + name + "\\";
         RemoveFolder(Dir);
         CreateDirectoryA(Dir.c_str(), nullptr);
         ruk::TOpenDialog::SetExecuteHook([this](ruk::TOpenDialog& d) { return Answer(d); });
