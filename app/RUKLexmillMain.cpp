@@ -47,6 +47,34 @@ const TPublishedMethod kMethods[] = {
     RUK_METHOD(AssignmentResume1Exec),
     RUK_METHOD(AssignmentCancelExec),
     // File actions and exports
+    RUK_METHOD(FileNew1Exec),
+    RUK_METHOD(FileOpen1Exec),
+    RUK_METHOD(FileOpenStrippedContentssExec),
+    RUK_METHOD(FileOpenKeywordList1Exec),
+    RUK_METHOD(FileOpenSuppressWordListExec),
+    RUK_METHOD(FileSaveExec),
+    RUK_METHOD(FileSaveAs1Exec),
+    RUK_METHOD(FileSaveSourceFileExec),
+    RUK_METHOD(FileSaveBrowserFileExec),
+    RUK_METHOD(FileSaveStrippedContentsExec),
+    RUK_METHOD(FileSaveDistinctWordsListExec),
+    RUK_METHOD(FileSaveKeywordListExec),
+    RUK_METHOD(FileSaveSuppressWordListExec),
+    RUK_METHOD(FileSaveLogExec),
+    RUK_METHOD(FileSaveSourceFileAsExec),
+    RUK_METHOD(FileSaveStrippedContentsAsExec),
+    RUK_METHOD(FileSaveDistinctWordsListAsExec),
+    RUK_METHOD(FileSaveKeywordListAsExec),
+    RUK_METHOD(FileSaveSuppressWordListAsExec),
+    RUK_METHOD(FileSaveLogAsExec),
+    RUK_METHOD(FileSaveAllExec),
+    RUK_METHOD(FileCloseExec),
+    RUK_METHOD(FileCloseAllExec),
+    RUK_METHOD(FileExit1Exec),
+    RUK_METHOD(EditDelete1Exec),
+    RUK_METHOD(FileExportDistinctWordsAsCsvExec),
+    RUK_METHOD(FileExportAsKeywordsMetaTagExec),
+    RUK_METHOD(FileExportAsChmKeywordsFileExec),
     //
     // Keyword list, keyword editing, auto-find, help and about
 };
@@ -334,21 +362,8 @@ void TSDIAppForm::OnRichEditSelectionChange(TObject*) {
 // ---------------------------------------------------------------- source selection
 
 void TSDIAppForm::FileSelSourceFiles1Execute(TObject*) {
-    const int filterIndex = OpenDialog->FilterIndex;
-    OpenDialog->FileName.clear();
-    OpenDialog->InitialDir = UsableRememberedPath(FLastSourceFilePath, TRememberedPathKind::rpFolder);
-    OpenDialog->FilterIndex = kAllHtmlFilesFilter;
-    // The dialog is left as it was found however the steps in between end.
-    struct TRestoreDialog {
-        TOpenDialog* Dialog;
-        int FilterIndex;
-        ~TRestoreDialog() {
-            Dialog->FileName.clear();
-            Dialog->FilterIndex = FilterIndex;
-        }
-    } restore{OpenDialog, filterIndex};
-    if (!OpenDialog->Execute()) return;
-    const std::string fileName = OpenDialog->FileName;
+    std::string fileName;
+    if (!ExecuteOpenDialog(FLastSourceFilePath, kAllHtmlFilesFilter, fileName)) return;
 
     HTMLSourceFileRichEdit1->SetPlainText(true);
     auto loader = std::make_unique<TRUKConvertCharEncodingThread>(fileName);

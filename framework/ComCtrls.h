@@ -279,8 +279,12 @@ TScrollStyle StrToScrollStyle(const std::string& s);
 
 class TRichEdit;
 
+// Whether the stream, from its position on, begins as rich text ("{\rtf"); the position stays.
+bool StreamHoldsRichText(TStream& stream);
+
 // The lines of a rich edit. Load and save stream through EM_STREAMIN / EM_STREAMOUT in the
-// control's mode: plain text, or RTF (loading a file that is not RTF as plain text).
+// control's mode: plain text, or RTF (loading a file that is not RTF as plain text). A load
+// replaces the text and leaves the control unmodified, as setting its text does.
 class TRichEditStrings {
 public:
     explicit TRichEditStrings(TRichEdit& owner) : FOwner(owner) {}
@@ -450,6 +454,8 @@ private:
     // Where the item was last found: tried first, since a search through the control costs
     // time in proportion to its rows (filling a list row by row would grow with their square).
     mutable int FIndexHint = -1;
+    // Where the list's owner keeps the item, so that removing one row costs the same in any list.
+    size_t FOwnedIndex = 0;
 };
 
 class TListItems {

@@ -192,16 +192,17 @@ void TRichEditStrings::Add(const std::string& line) {
 
 void TRichEditStrings::Clear() { FOwner.Clear(); }
 
+bool StreamHoldsRichText(TStream& stream) {
+    const Int64 pos = stream.Position();
+    char head[5] = {};
+    const int got = stream.Read(head, 5);
+    stream.SetPosition(pos);
+    return got == 5 && std::string(head, 5) == "{\\rtf";
+}
+
 void TRichEditStrings::LoadFromStream(TStream& stream) {
-    UINT format = SF_TEXT;
-    if (!FOwner.FPlainText) {
-        // A file that is not RTF is read as plain text.
-        Int64 pos = stream.Position();
-        char head[5] = {};
-        int got = stream.Read(head, 5);
-        stream.SetPosition(pos);
-        if (got == 5 && std::string(head, 5) == "{\\rtf") format = SF_RTF;
-    }
+    // A file that is not RTF is read as plain text.
+    const UINT format = !FOwner.FPlainText && StreamHoldsRichText(stream) ? SF_RTF : SF_TEXT;
     if (format == SF_TEXT) {
         // Plain text can go in by slices, as appends do.
         std::string text;
@@ -219,6 +220,8 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
     StreamCookie cookie{&stream, nullptr};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     SendMessageA(FOwner.Handle(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+    // Streaming in marks the control modified (so under Wine); a load is no edit of the user's.
+    SendMessageA(FOwner.Handle(), EM_SETMODIFY, FALSE, 0);
     if (cookie.error) std::rethrow_exception(cookie.error);
     if (es.dwError != 0) throw EOutOfResources("Failed to Load Stream");
 }
@@ -447,13 +450,16 @@ void TRichEdit::LoadPlainText(std::string text) {
     }
     FPendingDone = end;
     FLastAppend = GetTickCount();
+    // Streaming in marks the control modified (so under Wine); a load is no edit of the user's,
+    // and the slices still to come leave the flag clear too.
+    FAppending = true;
+    SendMessageA(h, EM_SETMODIFY, FALSE, 0);
+    FAppending = false;
+    FPendingModified = false;
     if (!AppendPending()) {
         DropPending();
         return;
     }
-    FAppending = true;
-    FPendingModified = SendMessageA(h, EM_GETMODIFY, 0, 0) != 0;
-    FAppending = false;
     SchedulePending();
 }
 
