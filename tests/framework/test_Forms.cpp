@@ -1,4 +1,5 @@
 #include "Forms.h"
+#include "Threads.h"
 
 #include <gtest/gtest.h>
 
