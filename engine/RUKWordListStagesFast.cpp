@@ -126,20 +126,25 @@ private:
     size_t FR = 0;
 };
 
-void FastRemoveStyleSheetSections(std::string& text, TWordListStageHost& host) {
+using TTextStage = void (*)(std::string& text, TWordListStageHost& host);
+
+// A removal whose strings are found without regard to case; literal is the same stage of the
+// literal set.
+void RemoveSectionsIgnoringCase(std::string& text, TWordListStageHost& host, const char* open, const char* close,
+                                TTextStage literal) {
     if (!Env().SectionsExact || !CaseMappingHolds(text)) {
-        LiteralWordListStages.RemoveStyleSheetSections(text, host);
+        literal(text, host);
         return;
     }
-    TSectionCutter(text, Env().Lower).Run(host, "<style", "</style>");
+    TSectionCutter(text, Env().Lower).Run(host, open, close);
+}
+
+void FastRemoveStyleSheetSections(std::string& text, TWordListStageHost& host) {
+    RemoveSectionsIgnoringCase(text, host, "<style", "</style>", LiteralWordListStages.RemoveStyleSheetSections);
 }
 
 void FastRemoveScriptSections(std::string& text, TWordListStageHost& host) {
-    if (!Env().SectionsExact || !CaseMappingHolds(text)) {
-        LiteralWordListStages.RemoveScriptSections(text, host);
-        return;
-    }
-    TSectionCutter(text, Env().Lower).Run(host, "<script", "</script>");
+    RemoveSectionsIgnoringCase(text, host, "<script", "</script>", LiteralWordListStages.RemoveScriptSections);
 }
 
 void FastRemoveCommentedSections(std::string& text, TWordListStageHost& host) {
