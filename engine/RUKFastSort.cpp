@@ -1,7 +1,7 @@
 #include "RUKFastSort.h"
 
-#include "Threads.h"
 #include "SysUtils.h"
+#include "Threads.h"
 
 #include <windows.h>
 

@@ -24,15 +24,9 @@ const uchar* CharClasses();
 // zero byte (the classes in any).
 std::string_view ListedFormOfMarked(const char* p, size_t n, std::string& scratch, uchar any);
 
-// What a walked word becomes before it is listed: the punctuation marks trimmed from both
-// ends of its zero-terminated part (the trim reports success only when it removed something;
-// then the trimmed part is the result, else the word as it was), then one occurrence of each
-// unbalanced quote or bracket removed. Empty when the result is empty or white space only.
-// Most words need none of it and are handed back in place; scratch holds the others. hash
-// receives HashBytes of the result.
-// The same for a word whose classes (any) and HashBytes (h) are already at hand.
+// ListedForm (below) of a word whose classes (any) and HashBytes (h) are already at hand.
 inline std::string_view ListedFormOfScanned(const char* p, size_t n, uchar any, uint32_t h, std::string& scratch,
-                                     uint32_t& hash) {
+                                            uint32_t& hash) {
     if ((any & (ccPunct | ccPair | ccZero | ccWhite)) == 0) {
         hash = h;
         return std::string_view(p, n);
@@ -42,6 +36,12 @@ inline std::string_view ListedFormOfScanned(const char* p, size_t n, uchar any, 
     return listed;
 }
 
+// What a walked word becomes before it is listed: the punctuation marks trimmed from both
+// ends of its zero-terminated part (the trim reports success only when it removed something;
+// then the trimmed part is the result, else the word as it was), then one occurrence of each
+// unbalanced quote or bracket removed. Empty when the result is empty or white space only.
+// Most words need none of it and are handed back in place; scratch holds the others. hash
+// receives HashBytes of the result.
 inline std::string_view ListedForm(const char* p, size_t n, std::string& scratch, uint32_t& hash) {
     const uchar* cls = CharClasses();
     uchar any = 0;
