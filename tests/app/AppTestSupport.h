@@ -22,6 +22,7 @@ public:
     static size_t RetiredLoaders(TSDIAppForm& f) { return f.FRetiredLoaders.size(); }
     static void SetDocTitle(TSDIAppForm& f, const std::string& t) { f.FDocTitle = t; }
     static void SetSourceFileName(TSDIAppForm& f, const std::string& n) { f.FSourceFileName = n; }
+    static HMODULE& RtlLibrary(TSDIAppForm& f) { return f.FRtlLibrary; }
 };
 }  // namespace ruk
 

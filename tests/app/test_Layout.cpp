@@ -126,7 +126,12 @@ TEST_F(LayoutTest, ActionsOfLaterHandlersAreDisabledAndThoseBuiltHereWork) {
                              "ViewKeywordList",   "ViewAutoFindAndAdd", "ViewSuppressWordsList", "ViewLog",
                              "ViewBrowserGoBack", "ViewBrowserGoForward", "ViewBrowserGoHome", "BrowseBack1",
                              "BrowseForward1",    "BrowseHome1",         "FileSelSourceFiles1",  "FileSelSourceFiles2",
-                             "BrowseOpenURL1",    "FileSaveBrowserFileAs", "AssignmentRun1"};
+                             "BrowseOpenURL1",    "FileSaveBrowserFileAs", "AssignmentRun1",
+                             // keyword editing, auto-find, help and about
+                             "EditSelectAll", "EditClearSelection", "EditReadOnly1", "EditAddAsKeyword",
+                             "EditAddAsKeywords", "EditAddAsKeywordsFromRE", "EditAddAsKeywordsFromLV",
+                             "EditApplyKeywordChanges", "EditAddDocToKeywords", "EditAddStrippedFileAsLink",
+                             "AssignmentAutoFindAndAdd", "HelpRUKOnTheInternet", "HelpLexmillHomePage", "HelpAbout1"};
     // Built, but disabled until a run starts.
     const char* waitingForRun[] = {"AssignmentSuspend", "AssignmentResume1", "AssignmentCancel"};
     const char* standard[] = {"EditUndo1", "EditCut1", "EditCopy1", "EditPaste1"};
