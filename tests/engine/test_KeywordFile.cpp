@@ -97,7 +97,7 @@ TEST(KeywordFile, WideStringsAndOtherIdentifiersAreRead) {
     // 0x12 cells (never written, accepted), an identifier of another list and a "True" ident.
     const std::string wide = std::string("\x12") + Le32(3) + std::string("a\0\x22\x20z\0", 6);  // a • z
     const std::string file = std::string("\x07\x03" "Foo\x01") + "\x06\x01w" + wide + std::string("\x12\0\0\0\0", 5) +
-                             "\x06\x00" + std::string("\x02\x05", 2) + kEnd;
+                             std::string("\x06\x00\x02\x05", 4) + kEnd;
     KeywordListView list;
     EXPECT_EQ(Load(list, file), 0u);
     EXPECT_EQ(list.Rows(), (Rows{{"w", WideToAnsi(L"a\x2022z"), "", "", "5"}}));

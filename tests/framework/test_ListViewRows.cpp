@@ -3,7 +3,11 @@
 #include "ComCtrls.h"
 #include "FormTestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 using namespace ruk;
 using namespace ruk::test;
@@ -21,7 +25,11 @@ std::string ListError(const std::function<void()>& f) {
     return "no exception";
 }
 
-bool Drawing(TListView* lv) { return (GetWindowLongA(lv->Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+// The WM_SETREDRAW messages a list view receives, in order (their wParam).
+LRESULT CALLBACK RecordRedraw(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    if (msg == WM_SETREDRAW) reinterpret_cast<std::vector<WPARAM>*>(data)->push_back(wp);
+    return DefSubclassProc(w, msg, wp, lp);
+}
 
 }  // namespace
 
@@ -42,23 +50,25 @@ TEST(ListViewRows, TheUpdateGuardTurnsRedrawingOffForItsScope) {
     FormPtr form = NewForm();
     auto* lv = Place<TListView>(*form);
     form->Show();
-    ASSERT_TRUE(Drawing(lv));
+    std::vector<WPARAM> redraws;
+    ASSERT_TRUE(SetWindowSubclass(lv->Handle(), RecordRedraw, 1, reinterpret_cast<DWORD_PTR>(&redraws)));
     {
         TListUpdateGuard outer(lv->Items());
-        EXPECT_FALSE(Drawing(lv));
         {
             TListUpdateGuard inner(lv->Items());
             lv->Items().Add()->SetCaption("a");
         }
-        EXPECT_FALSE(Drawing(lv));  // the outer guard still holds
+        EXPECT_EQ(redraws, std::vector<WPARAM>{FALSE});  // the outer guard still holds
     }
-    EXPECT_TRUE(Drawing(lv));
+    EXPECT_EQ(redraws, (std::vector<WPARAM>{FALSE, TRUE}));
+    redraws.clear();
     try {
         TListUpdateGuard guard(lv->Items());
         lv->Items().Add();
         throw EReadError("Stream read error");
     } catch (const EReadError&) {
     }
-    EXPECT_TRUE(Drawing(lv));
+    EXPECT_EQ(redraws, (std::vector<WPARAM>{FALSE, TRUE}));
     EXPECT_EQ(lv->Items().Count(), 2);
+    RemoveWindowSubclass(lv->Handle(), RecordRedraw, 1);
 }
