@@ -100,7 +100,9 @@ TEST(ComboBoxExChange, RaisedForTheUsersEditsOnly) {
     box->SetItemIndex(-1);
     EXPECT_EQ(changes, 0);
 
-    // Typing into the edit part, as the keyboard does.
+    // Typing into the edit part, as the keyboard does. The caret goes to the
+    // end first: setting the text may leave it all selected.
+    SendMessageA(box->EditHandle(), EM_SETSEL, 5, 5);
     SendMessageA(box->EditHandle(), WM_CHAR, 'x', 0);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(box->Text(), "typedx");
