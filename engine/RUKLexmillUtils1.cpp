@@ -251,6 +251,9 @@ DWORD ReadKeywordList(TListView* view, TStream* stream) {
             cells.Add(titles);
             cells.Add(urls);
             cells.Add(IntToStr(count));
+            // The control may leave a code of its own behind (Wine's list view does, once it
+            // has columns); it must not become the reason given for a later failed read.
+            SetLastError(0);
         }
         reader.ReadListEnd();
     } catch (...) {

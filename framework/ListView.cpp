@@ -100,12 +100,16 @@ TListItem* TListItems::Item(int index) const {
     item.mask = LVIF_PARAM;
     item.iItem = index;
     if (index < 0 || !SendMessageA(FOwner.Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-    return reinterpret_cast<TListItem*>(item.lParam);
+    TListItem* li = reinterpret_cast<TListItem*>(item.lParam);
+    // Where it was found is where the next lookup of its index looks first.
+    if (li) li->FIndexHint = index;
+    return li;
 }
 
 TListItem* TListItems::Add() {
     FOwned.push_back(std::unique_ptr<TListItem>(new TListItem(&FOwner)));
     TListItem* li = FOwned.back().get();
+    li->FOwnedIndex = FOwned.size() - 1;
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = Count();
@@ -125,8 +129,15 @@ void TListItems::Delete(int index) {
     TListItem* li = Item(index);
     if (!li) ListIndexError(index);
     SendMessageA(FOwner.Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
-    auto it = std::find_if(FOwned.begin(), FOwned.end(), [li](const auto& p) { return p.get() == li; });
-    if (it != FOwned.end()) FOwned.erase(it);
+    // The owned items are in no order: the last takes the place of the one that goes.
+    const size_t at = li->FOwnedIndex;
+    if (at < FOwned.size() && FOwned[at].get() == li) {
+        if (at + 1 != FOwned.size()) {
+            FOwned[at].swap(FOwned.back());
+            FOwned[at]->FOwnedIndex = at;
+        }
+        FOwned.pop_back();
+    }
 }
 
 void TListItems::Clear() {

@@ -16,6 +16,9 @@ public:
         View = new TListView(FForm);
         View->SetName("KeywordsListView1");
         View->SetBounds(0, 0, 400, 300);
+        // The control keeps a sub-item's text only where a column for it exists.
+        for (const char* caption : {"Keyword", "Link targets", "Titles", "Alternative URLs", "Count"})
+            View->AddColumn(caption, 80);
         View->SetParent(FForm);
         FForm->HandleNeeded();
     }
