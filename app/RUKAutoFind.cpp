@@ -145,6 +145,40 @@ private:
     std::vector<int> FDict;     // the next state on the suffix chain where a keyword ends, or 0
 };
 
+// Blanks and the punctuation that ends a word for every word-break rule. Not the apostrophe,
+// hyphen or underscore, which some rules keep inside a word.
+bool IsBlank(char c) {
+    switch (c) {
+    case ' ': case '\t': case '\r': case '\n': case '.': case ',': case ';': case ':': case '!': case '?':
+    case '(': case ')': case '[': case ']': case '{': case '}': case '"': case '<': case '>': case '/':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A keyword of ASCII letters and digits (spaces only inside) standing at a place between
+// blanks, such punctuation or the text's ends, in ASCII letters of either case: the control's
+// whole-word search finds such a place without fail, so it need not be asked. Everything else
+// (letters beyond ASCII, other punctuation next to the keyword) is left to the control.
+bool CertainPlace(const std::string& text, const std::string& keyword, int at) {
+    const size_t start = static_cast<size_t>(at);
+    const size_t size = keyword.size();
+    if (start + size > text.size()) return false;
+    if (start > 0 && !IsBlank(text[start - 1])) return false;
+    if (start + size < text.size() && !IsBlank(text[start + size])) return false;
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char k = static_cast<unsigned char>(keyword[i]);
+        const unsigned char t = static_cast<unsigned char>(text[start + i]);
+        if (k == ' ' && i > 0 && i + 1 < size) {
+            if (t != ' ') return false;
+            continue;
+        }
+        if (!IsAsciiAlnum(k) || !IsAsciiAlnum(t) || (k | 0x20) != (t | 0x20)) return false;
+    }
+    return true;
+}
+
 bool SingleByteCodePage() {
     CPINFO info{};
     return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
@@ -248,14 +282,12 @@ std::vector<bool> AutoFindKeywords(TRichEdit& edit, const std::vector<std::strin
             continue;
         }
         const int size = static_cast<int>(keyword.size());
-        bool hit = false;
-        for (int at : places[k].Positions) {
+        const std::vector<int>& at = places[k].Positions;
+        bool hit = std::any_of(at.begin(), at.end(), [&](int p) { return CertainPlace(text, keyword, p); });
+        for (size_t i = 0; !hit && i < at.size(); ++i) {
             // From the character before, so that the control sees what precedes the keyword.
-            const int from = std::max(0, at - 1);
-            if (edit.FindString(keyword, from, at + size - from, TRichEdit::stWholeWord) >= 0) {
-                hit = true;
-                break;
-            }
+            const int from = std::max(0, at[i] - 1);
+            hit = edit.FindString(keyword, from, at[i] + size - from, TRichEdit::stWholeWord) >= 0;
         }
         // Between the places tried and the next one the keyword cannot stand.
         if (!hit && places[k].More) {

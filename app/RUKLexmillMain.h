@@ -10,6 +10,7 @@
 #include "Menus.h"
 #include "RUKConvertCharEncodingThread.h"
 #include "RUKGenWordListFromHTMLThreads.h"
+#include "RUKKeywordRowIndex.h"
 #include "RUKLexmillUtils1.h"
 #include "Registry.h"
 #include "WebBrowser.h"
@@ -312,6 +313,11 @@ public:
     void AddKeywordFromEdit(const std::string& text);
     // The keyword row that an auto-find row refers to, when that row is still in the list.
     TListItem* KeywordRowOf(const TListItem* found, const std::vector<TListItem*>& rows) const;
+    // While many keywords are added at once: the keywords the list may hold already (null
+    // otherwise). Set by AddKeywords, kept by AddKeyword.
+    TKeywordRowIndex* FKeywordRowIndex = nullptr;
+    // Adds each of the words as a keyword of the current document, under one redraw guard.
+    void AddKeywords(const std::vector<std::string>& words);
 
 private:
     friend class TSDIAppFormTestAccess;

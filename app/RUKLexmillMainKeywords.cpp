@@ -126,21 +126,35 @@ void TSDIAppForm::EditAddAsKeywordsFromREExec(TObject*) {
     lines.SetSorted(true);
     lines.SetDuplicates(TDuplicates::dupIgnore);
     lines.SetText(text);
-    if (lines.Count() == 0) return;
-    const std::string link = LinkTargetOrDefault();
-    const std::string title = DocTitleOrDefault();
-    TListUpdateGuard noRedraw(KeywordsListView1->Items());
-    for (int i = 0; i < lines.Count(); ++i) AddKeyword(lines[i], link, title, "");
+    std::vector<std::string> words;
+    words.reserve(static_cast<size_t>(lines.Count()));
+    for (int i = 0; i < lines.Count(); ++i) words.push_back(lines[i]);
+    AddKeywords(words);
 }
 
 void TSDIAppForm::EditAddAsKeywordsFromLVExec(TObject*) {
-    TListItem* word = DistinctWordsListView1->Selected();
-    if (!word) return;
+    std::vector<std::string> words;
+    for (TListItem* word = DistinctWordsListView1->Selected(); word;
+         word = DistinctWordsListView1->GetNextItem(word, TSearchDirection::sdAll, LVNI_SELECTED))
+        words.push_back(word->Caption());
+    AddKeywords(words);
+}
+
+void TSDIAppForm::AddKeywords(const std::vector<std::string>& words) {
+    if (words.empty()) return;
     const std::string link = LinkTargetOrDefault();
     const std::string title = DocTitleOrDefault();
-    TListUpdateGuard noRedraw(KeywordsListView1->Items());
-    for (; word; word = DistinctWordsListView1->GetNextItem(word, TSearchDirection::sdAll, LVNI_SELECTED))
-        AddKeyword(word->Caption(), link, title, "");
+    TKeywordRowIndex index;
+    TListItems& rows = KeywordsListView1->Items();
+    for (int i = 0; i < rows.Count(); ++i) index.Add(rows[i]->Caption());
+    // The index lives for this call only; AddKeyword keeps it while it runs.
+    struct TIndexInUse {
+        TKeywordRowIndex*& Slot;
+        ~TIndexInUse() { Slot = nullptr; }
+    } inUse{FKeywordRowIndex};
+    FKeywordRowIndex = &index;
+    TListUpdateGuard noRedraw(rows);
+    for (const std::string& word : words) AddKeyword(word, link, title, "");
 }
 
 // ---------------------------------------------------------------- the current document as link target

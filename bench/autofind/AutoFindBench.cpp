@@ -231,6 +231,19 @@ int main(int argc, char** argv) {
     std::printf("Add Words to Keywords, %zu words from the word list view: %.0f ms, %d rows\n", bulk.size(),
                 NowMs() - t, form->KeywordsListView1->Items().Count());
 
+    // The rows alone, without looking for the keyword among the rows before.
+    form->KeywordsListView1->Items().Clear();
+    t = NowMs();
+    {
+        TListUpdateGuard noRedraw(form->KeywordsListView1->Items());
+        for (const std::string& w : bulk) {
+            TListItem* row = form->KeywordsListView1->Items().Add();
+            row->SetCaption(w);
+            for (const char* cell : {"bench.htm", "Bench", "", "1"}) row->SubItems().Add(cell);
+        }
+    }
+    std::printf("  of which the rows alone: %.0f ms\n", NowMs() - t);
+
     form->Free();
     Application->ProcessMessages();
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");

@@ -1,6 +1,7 @@
 // The keyword editing actions, auto-find and the Edit menu's selection commands on the real
 // main window.
 #include "AppTestSupport.h"
+#include "RUKKeywordRowIndex.h"
 #include "RUKLexmillUtils1.h"
 
 #include <gtest/gtest.h>
@@ -193,6 +194,64 @@ TEST_F(KeywordEditingTest, AddWordsTakesTheFocusedWordList) {
     EXPECT_EQ(Form->KeywordEditComboBox1->ItemCount(), 0);
     ruktest::Pump();
     EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// The bulk add's index may only skip the list's own search where that search finds nothing:
+// the rows come out as one AddKeyword after another makes them.
+TEST_F(KeywordEditingTest, AddingManyWordsGivesTheRowsOfAddingThemOneByOne) {
+    OpenWith("C:\\docs\\d.htm", "D");
+    const std::vector<std::string> before = {"Apple", "\xC9" "COLE", "stra\xDF" "e", std::string(300, 'x')};
+    const std::vector<std::string> words = {"apple", "\xE9" "cole", "STRASSE", "pear", "PEAR", "co\xAD" "de", "code",
+                                            std::string(300, 'X'), "", "Apple"};
+    auto rows = [&] {
+        std::vector<std::vector<std::string>> all;
+        for (int i = 0; i < Form->KeywordsListView1->Items().Count(); ++i) all.push_back(Row(i));
+        return all;
+    };
+    // With and without a row too long for the index (which then stands aside).
+    for (size_t withLong = 0; withLong < 2; ++withLong) {
+        SCOPED_TRACE(withLong);
+        auto start = [&] {
+            Form->KeywordsListView1->Items().Clear();
+            for (size_t i = 0; i < before.size() - 1 + withLong; ++i) Form->AddKeyword(before[i], "a.htm", "A", "");
+        };
+        start();
+        for (const std::string& w : words) Form->AddKeyword(w, "d.htm", "D", "");
+        const auto oneByOne = rows();
+        start();
+        Form->AddKeywords(words);
+        EXPECT_EQ(rows(), oneByOne);
+    }
+}
+
+TEST(KeywordRowIndex, NeverMissesTextsTheListTakesAsEqual) {
+    auto wide = [](const std::string& s) {
+        std::wstring w(s.size() + 1, L'\0');
+        w.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(),
+                                                         static_cast<int>(w.size()))));
+        return w;
+    };
+    std::vector<std::string> texts;
+    for (int b = 1; b < 256; ++b) texts.push_back(std::string(1, static_cast<char>(b)));
+    for (const char* t : {"ss", "SS", "\xDF", "ae", "\xE6", "\xC6", "oe", "\x9C", "co\xAD" "de", "code", "a\x01", "a",
+                          "Stra\xDF" "e", "STRASSE", "fi", "FI", "1", "\xB9", "2", "\xB2"})
+        texts.push_back(t);
+    size_t equalPairs = 0;
+    for (const std::string& a : texts) {
+        TKeywordRowIndex index;
+        index.Add(a);
+        for (const std::string& b : texts) {
+            if (lstrcmpiW(wide(a).c_str(), wide(b).c_str()) != 0) continue;
+            ++equalPairs;
+            EXPECT_TRUE(index.MayHold(b)) << "[" << a << "] [" << b << "]";
+        }
+    }
+    EXPECT_GT(equalPairs, texts.size());  // case pairs at least
+    TKeywordRowIndex index;
+    index.Add("apple");
+    EXPECT_FALSE(index.MayHold("pear"));
+    index.Add(std::string(TKeywordRowIndex::kLongCaption, 'x'));
+    EXPECT_TRUE(index.MayHold("pear"));
 }
 
 TEST_F(KeywordEditingTest, AddSourceFileAsLinkFromTheStrippedTextPage) {
