@@ -133,7 +133,9 @@ bool TPaneText::Affordable(size_t more) {
     if (size < FCheckAt) return true;
     // Asked once a megabyte: the question costs some reservations of the address space.
     FCheckAt = size + (1u << 20);
-    return AddressSpaceAvailable(TAppendScheduler::kAddressReserve + 2ull * size);
+    // Less reserve than the control keeps: a text it could no longer take stays readable.
+    constexpr unsigned long long kReserve = 64ull << 20;
+    return AddressSpaceAvailable(kReserve + 2ull * size);
 }
 
 void TPaneText::Set(const std::string& s) {
