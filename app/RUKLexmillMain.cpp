@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
+#include "RUKRememberedPaths.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -46,6 +47,34 @@ const TPublishedMethod kMethods[] = {
     RUK_METHOD(AssignmentResume1Exec),
     RUK_METHOD(AssignmentCancelExec),
     // File actions and exports
+    RUK_METHOD(FileNew1Exec),
+    RUK_METHOD(FileOpen1Exec),
+    RUK_METHOD(FileOpenStrippedContentssExec),
+    RUK_METHOD(FileOpenKeywordList1Exec),
+    RUK_METHOD(FileOpenSuppressWordListExec),
+    RUK_METHOD(FileSaveExec),
+    RUK_METHOD(FileSaveAs1Exec),
+    RUK_METHOD(FileSaveSourceFileExec),
+    RUK_METHOD(FileSaveBrowserFileExec),
+    RUK_METHOD(FileSaveStrippedContentsExec),
+    RUK_METHOD(FileSaveDistinctWordsListExec),
+    RUK_METHOD(FileSaveKeywordListExec),
+    RUK_METHOD(FileSaveSuppressWordListExec),
+    RUK_METHOD(FileSaveLogExec),
+    RUK_METHOD(FileSaveSourceFileAsExec),
+    RUK_METHOD(FileSaveStrippedContentsAsExec),
+    RUK_METHOD(FileSaveDistinctWordsListAsExec),
+    RUK_METHOD(FileSaveKeywordListAsExec),
+    RUK_METHOD(FileSaveSuppressWordListAsExec),
+    RUK_METHOD(FileSaveLogAsExec),
+    RUK_METHOD(FileSaveAllExec),
+    RUK_METHOD(FileCloseExec),
+    RUK_METHOD(FileCloseAllExec),
+    RUK_METHOD(FileExit1Exec),
+    RUK_METHOD(EditDelete1Exec),
+    RUK_METHOD(FileExportDistinctWordsAsCsvExec),
+    RUK_METHOD(FileExportAsKeywordsMetaTagExec),
+    RUK_METHOD(FileExportAsChmKeywordsFileExec),
     //
     // Keyword list, keyword editing, auto-find, help and about
 };
@@ -273,6 +302,8 @@ void TSDIAppForm::OnShow(TObject*) {
     // Without a settings store (its creation failed in OnCreate) there is nothing to reload.
     if (!FSettings) throw EInvalidOperation("The settings store is not open");
     FSuppressWordListFile = FSettings->ReadString(kRecentSection, "LastSuppressWordListFile", "");
+    // A name that is no file (gone, or longer than a path can be) fails in the file open with
+    // the class library's message; the pane then stays empty.
     if (!FSuppressWordListFile.empty()) SupressedWordsRichEdit1->Lines().LoadFromFile(FSuppressWordListFile);
 }
 
@@ -331,21 +362,10 @@ void TSDIAppForm::OnRichEditSelectionChange(TObject*) {
 // ---------------------------------------------------------------- source selection
 
 void TSDIAppForm::FileSelSourceFiles1Execute(TObject*) {
-    const int filterIndex = OpenDialog->FilterIndex;
-    OpenDialog->FileName.clear();
-    OpenDialog->InitialDir = FLastSourceFilePath;
-    OpenDialog->FilterIndex = kAllHtmlFilesFilter;
-    // The dialog is left as it was found however the steps in between end.
-    struct TRestoreDialog {
-        TOpenDialog* Dialog;
-        int FilterIndex;
-        ~TRestoreDialog() {
-            Dialog->FileName.clear();
-            Dialog->FilterIndex = FilterIndex;
-        }
-    } restore{OpenDialog, filterIndex};
-    if (!OpenDialog->Execute()) return;
-    const std::string fileName = OpenDialog->FileName;
+    std::string fileName;
+    if (!ExecuteOpenDialog(UsableRememberedPath(FLastSourceFilePath, TRememberedPathKind::rpFolder),
+                           kAllHtmlFilesFilter, fileName))
+        return;
 
     HTMLSourceFileRichEdit1->SetPlainText(true);
     auto loader = std::make_unique<TRUKConvertCharEncodingThread>(fileName);
@@ -442,7 +462,8 @@ void TSDIAppForm::FileSaveBrowserFileAsExec(TObject*) {
     ShowMessage("Save file in Browser as ...");
     IBrowserLayer& browser = WebBrowser1->Layer();
     if (!browser.HasDocument()) return;
-    if (browser.SaveAs(AnsiToWide(FLastBrowserFilePath))) ShowMessage("File in browser saved");
+    const std::string suggested = UsableRememberedPath(FLastBrowserFilePath, TRememberedPathKind::rpSaveFile);
+    if (browser.SaveAs(AnsiToWide(suggested))) ShowMessage("File in browser saved");
 }
 
 void TSDIAppForm::WebBrowser1NavigateComplete2(TObject*, IDispatch*, const std::wstring&) {
@@ -545,13 +566,14 @@ void TSDIAppForm::OnGenWordListTerminate(TObject* Sender) {
     }
     DistinctWordsLisRichEdit1->SetModified(true);
     TListItems& rows = DistinctWordsListView1->Items();
-    rows.BeginUpdate();
-    for (int i = 0; i < words.Count(); ++i) {
-        TListItem* row = rows.Add();
-        row->SetCaption(words[i]);
-        row->SubItems().Add(IntToStr(static_cast<int>(words.Integers(i))));
+    {
+        TListUpdateGuard noRedraw(rows);
+        for (int i = 0; i < words.Count(); ++i) {
+            TListItem* row = rows.Add();
+            row->SetCaption(words[i]);
+            row->SubItems().Add(IntToStr(static_cast<int>(words.Integers(i))));
+        }
     }
-    rows.EndUpdate();
     LogRichEdit1->SetModified(true);
     SetRunLockedActionsEnabled(true);
     AssignmentRun1->SetEnabled(true);

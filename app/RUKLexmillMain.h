@@ -10,6 +10,7 @@
 #include "Menus.h"
 #include "RUKConvertCharEncodingThread.h"
 #include "RUKGenWordListFromHTMLThreads.h"
+#include "RUKLexmillUtils1.h"
 #include "Registry.h"
 #include "WebBrowser.h"
 
@@ -176,6 +177,34 @@ public:
     void AssignmentResume1Exec(TObject* Sender);
     void AssignmentCancelExec(TObject* Sender);
     // File actions and exports
+    void FileNew1Exec(TObject* Sender);
+    void FileOpen1Exec(TObject* Sender);
+    void FileOpenStrippedContentssExec(TObject* Sender);
+    void FileOpenKeywordList1Exec(TObject* Sender);
+    void FileOpenSuppressWordListExec(TObject* Sender);
+    void FileSaveExec(TObject* Sender);
+    void FileSaveAs1Exec(TObject* Sender);
+    void FileSaveSourceFileExec(TObject* Sender);
+    void FileSaveBrowserFileExec(TObject* Sender);
+    void FileSaveStrippedContentsExec(TObject* Sender);
+    void FileSaveDistinctWordsListExec(TObject* Sender);
+    void FileSaveKeywordListExec(TObject* Sender);
+    void FileSaveSuppressWordListExec(TObject* Sender);
+    void FileSaveLogExec(TObject* Sender);
+    void FileSaveSourceFileAsExec(TObject* Sender);
+    void FileSaveStrippedContentsAsExec(TObject* Sender);
+    void FileSaveDistinctWordsListAsExec(TObject* Sender);
+    void FileSaveKeywordListAsExec(TObject* Sender);
+    void FileSaveSuppressWordListAsExec(TObject* Sender);
+    void FileSaveLogAsExec(TObject* Sender);
+    void FileSaveAllExec(TObject* Sender);
+    void FileCloseExec(TObject* Sender);
+    void FileCloseAllExec(TObject* Sender);
+    void FileExit1Exec(TObject* Sender);
+    void EditDelete1Exec(TObject* Sender);
+    void FileExportDistinctWordsAsCsvExec(TObject* Sender);
+    void FileExportAsKeywordsMetaTagExec(TObject* Sender);
+    void FileExportAsChmKeywordsFileExec(TObject* Sender);
     //
     // Keyword editing, auto-find, help and about
 
@@ -201,8 +230,57 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     // Keyword list model
+    // Rows of KeywordsListView1 (TRUKKeywordListEntry, engine/RUKLexmillUtils1.h). Each
+    // operation clears the thread's last error first and sets it on failure:
+    // RUK_E_INVALID_KEYWORD for an empty keyword, RUK_E_NULL_OBJECT for a null row.
+    //
+    // The row whose caption equals keyword without regard to case, with the link merged in;
+    // else a new row keyword / link / title / altURL / "1". Null for an empty keyword.
+    TRUKKeywordListEntry* AddKeyword(const std::string& keyword, const std::string& link, const std::string& title,
+                                     const std::string& altURL);
+    // The three cell adders in turn; their common count, or -1 when they differ.
+    int AddLinkToKeyword(TRUKKeywordListEntry* row, const std::string& link, const std::string& title,
+                         const std::string& altURL);
+    // Adds value to the row's cell unless an entry equals it (AddToMultiValueCell) and
+    // returns the cell's entry count; -1 for a null row. A row without the cell raises
+    // EStringListError "List index out of bounds (%d)".
+    int AddLinkTarget(TRUKKeywordListEntry* row, const std::string& value);
+    int AddTargetDocTitle(TRUKKeywordListEntry* row, const std::string& value);
+    int AddAltURL(TRUKKeywordListEntry* row, const std::string& value);
+    // Entries of a cell text: 0 for an empty text, -1 on failure (CountMultiValueCellEntries).
+    int CountCellEntries(const std::string& text);
+    // The current source file's name after its last backslash or colon; empty without one.
+    std::string GetSourceFileName() const;
+    // Whether text holds CR LF.
+    static bool ContainsLineBreak(const std::string& text);
+    // Every CR LF replaced by one blank; a lone CR or LF stays.
+    static std::string ReplaceLineBreaks(const std::string& text);
     //
     // File actions and exports: helpers
+    // The name a Save As or export dialog offers: the current source file's name without its
+    // periods (or "NoName"), then suffix and extension.
+    std::string DefaultFileName(const std::string& suffix, const std::string& extension);
+    // The comma-separated lines of DistinctWordsListView1 (header first); null without rows.
+    std::unique_ptr<TStringList> CreateDistinctWordsCsvList();
+    // Removes keyword rows together with the auto-find rows that refer to them, so that no
+    // auto-find row is left pointing at a freed row.
+    void RemoveKeywordRows(const std::vector<TListItem*>& rows);
+    // Save Keywords and Save Keywords As; true when the keyword file was written.
+    bool SaveKeywordList();
+    bool SaveKeywordListAs();
+    // Runs dialog with the default name, the folder and the filter entry; false when the user
+    // cancelled, else fileName is the chosen path.
+    bool ExecuteSaveDialog(TSaveDialog* dialog, const std::string& folder, const std::string& suffix,
+                           const std::string& extension, int filterIndex, std::string& fileName);
+    // Runs OpenDialog on the folder with the filter entry (of filter, when given, in place of
+    // the dialog's own); its file name, filter and filter index are put back afterwards.
+    bool ExecuteOpenDialog(const std::string& folder, int filterIndex, std::string& fileName,
+                           const char* filter = nullptr);
+    void WriteRecent(const char* name, const std::string& value);
+    // Remembers fileName as the file of its kind and its folder as the kind's folder, and
+    // writes both values, the folder's first when folderFirst.
+    void RememberFile(const std::string& fileName, std::string& file, std::string& folder, const char* fileValue,
+                      const char* folderValue, bool folderFirst);
     //
     // Keyword editing: helpers
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "RUKLexmillUtils1.h"  // RUK_E_EXCEPTION
 
 #include <memory>
 #include <string>
@@ -13,8 +14,6 @@ namespace ruk {
 // operating-system error of a failed open or read.
 constexpr DWORD RUK_LOADED_ANSI_TEXT = 0x20004001;
 constexpr DWORD RUK_LOADED_UNICODE_TEXT = 0x20004002;
-// An exception while no operating-system error was set.
-constexpr DWORD RUK_E_EXCEPTION = 0xE000FEFF;
 // Files from this size on are refused with ERROR_FILE_TOO_LARGE: the contents and the two
 // zero bytes after them must fit in one block addressed by a signed 32-bit size.
 constexpr long long RUK_MAX_LOADABLE_FILE_SIZE = 0x7FFFFFFDLL;

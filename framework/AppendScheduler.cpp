@@ -108,8 +108,6 @@ bool TPaneText::Convert(const std::string& s, std::string& out, size_t& breaks) 
     out.clear();
     breaks = 0;
     if (!SingleByteCodePage()) return false;
-    // The control decodes a text that begins with the UTF-8 mark (a slice may begin anywhere).
-    if (s.find("\xEF\xBB\xBF") != std::string::npos) return false;
     out.reserve(s.size() + s.size() / 32);
     const size_t n = s.size();
     for (size_t i = 0; i < n; ++i) {

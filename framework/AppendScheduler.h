@@ -75,8 +75,8 @@ private:
 // memory for as long as it can be told from what was put in: readers then have it at once,
 // whatever the control has taken so far. It is forgotten (readers go to the control) when
 // the text changes in a way not put through here, or holds what the control may read
-// otherwise (the soft break CR CR LF, a NUL, a form or line feed character, a UTF-8 mark,
-// rich text, a code page of more than one byte a character).
+// otherwise (the soft break CR CR LF, a NUL, a form or line feed character, rich text, a code
+// page of more than one byte a character).
 class TPaneText {
 public:
     bool Known() const { return FKnown; }

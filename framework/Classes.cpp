@@ -260,19 +260,33 @@ void THandleStream::SetSize(Int64 size) {
 
 namespace {
 
-[[noreturn]] void RaiseFileError(bool create, const std::string& fileName) {
-    const DWORD code = GetLastError();
+// A name longer than a path can be (a damaged setting, say) is shown by its beginning and its
+// end: the message box shows nothing at all for a text of some hundred kilobytes.
+std::string FileNameForDisplay(const std::string& fileName) {
+    constexpr size_t kShownEnds = 100;
+    if (fileName.size() <= MAX_PATH) return ExpandFileName(fileName);
+    return fileName.substr(0, kShownEnds) + "..." + fileName.substr(fileName.size() - kShownEnds);
+}
+
+}  // namespace
+
+void RaiseFileError(bool create, const std::string& fileName) { RaiseFileError(create, fileName, GetLastError()); }
+
+void RaiseFileError(bool create, const std::string& fileName, DWORD code) {
     const std::string text = Format(create ? "Cannot create file \"%s\". %s" : "Cannot open file \"%s\". %s",
-                                    ExpandFileName(fileName).c_str(), SysErrorMessage(code).c_str());
+                                    FileNameForDisplay(fileName).c_str(), SysErrorMessage(code).c_str());
     SetLastError(code);  // left for callers that report the thread's last error
     if (create) throw EFCreateError(text);
     throw EFOpenError(text);
 }
 
-}  // namespace
-
 TFileStream::TFileStream(const std::string& fileName, unsigned mode)
     : THandleStream(INVALID_HANDLE_VALUE), FFileName(fileName) {
+    // No file has a longer name; the system is not asked.
+    if (fileName.size() > MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        RaiseFileError(mode == fmCreate, fileName);
+    }
     if (mode == fmCreate) {
         FHandle = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

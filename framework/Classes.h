@@ -135,6 +135,11 @@ protected:
 // Files are created or truncated with fmCreate; open failures raise EFOpenError
 // "Cannot open file \"%s\". %s" and create failures EFCreateError
 // "Cannot create file \"%s\". %s" (full path, then the system's error text).
+// Raises EFCreateError (create) or EFOpenError for fileName with the system's error text of
+// code (GetLastError() when not given), and leaves code as the thread's last error.
+[[noreturn]] void RaiseFileError(bool create, const std::string& fileName);
+[[noreturn]] void RaiseFileError(bool create, const std::string& fileName, DWORD code);
+
 class TFileStream : public THandleStream {
 public:
     TFileStream(const std::string& fileName, unsigned mode);

@@ -1,5 +1,7 @@
 #include "ComCtrls.h"
 
+#include "Form.h"
+
 #include <algorithm>
 #include <map>
 
@@ -19,6 +21,9 @@ void TLabel::CreateParams(TCreateParams& p) {
 void TButton::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
     else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
+    else if (SameText(name, "ModalResult")) ModalResult = StrToModalResult(value);
+    else if (SameText(name, "Default")) FDefault = StrToBoolProp(value);
+    else if (SameText(name, "Cancel")) FCancel = StrToBoolProp(value);
     else {
         if (SameText(name, "Caption")) FCaptionSet = true;
         TWinControl::SetProperty(name, value, reader);
@@ -29,7 +34,7 @@ void TButton::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.ClassName = "BUTTON";
     p.OwnClass = false;
-    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
 }
 
 void TButton::ActionChanged() {
@@ -44,6 +49,8 @@ void TButton::Click() {
     if (Destroying() || !Enabled()) return;
     if (FAction) FAction->Execute();
     else if (OnClick) OnClick(this);
+    if (ModalResult != mrNone && !Destroying())
+        if (auto* form = dynamic_cast<TForm*>(ParentForm())) form->SetModalResult(ModalResult);
 }
 
 bool TButton::CNCommand(WORD code, WORD, LRESULT& result) {
@@ -467,6 +474,26 @@ void TTabSheet::SetText(const std::string& s) {
     if (FPageControl) FPageControl->UpdateTab(this);
 }
 
+void TTabSheet::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
+    if (SameText(name, "TabVisible")) SetTabVisible(StrToBoolProp(value));
+    else if (SameText(name, "ImageIndex")) ImageIndex = StrToIntProp(value);
+    else if (SameText(name, "OnShow")) OnShow = reader.FindMethod(value);
+    else if (SameText(name, "PageControl")) SetParent(reader.Ref<TPageControl>(value));
+    else TWinControl::SetProperty(name, value, reader);
+}
+
+void TTabSheet::SetTabVisible(bool v) {
+    if (v == FTabVisible) return;
+    FTabVisible = v;
+    if (FPageControl) FPageControl->RebuildTabs();
+}
+
+LRESULT TTabSheet::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND && FPageControl && !FHasColor && FPageControl->PaintPageBackground(*this, reinterpret_cast<HDC>(wp)))
+        return 1;
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
 void TPageControl::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Style")) {
         if (SameText(value, "tsFlatButtons")) FStyle = TTabStyle::tsFlatButtons;
@@ -495,15 +522,50 @@ void TPageControl::InsertPage(TTabSheet* page) {
 void TPageControl::RemovePage(TTabSheet* page) {
     auto it = std::find(FPages.begin(), FPages.end(), page);
     if (it == FPages.end()) return;
-    int index = static_cast<int>(it - FPages.begin());
     FPages.erase(it);
-    if (FHandle) SendMessageA(FHandle, TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
     if (FActiveIndex >= PageCount()) FActiveIndex = PageCount() - 1;
+    RebuildTabs();
+}
+
+int TPageControl::TabIndexOfPage(int pageIndex) const {
+    if (pageIndex < 0 || pageIndex >= PageCount() || !FPages[pageIndex]->FTabVisible) return -1;
+    int tab = 0;
+    for (int i = 0; i < pageIndex; ++i)
+        if (FPages[i]->FTabVisible) ++tab;
+    return tab;
+}
+
+int TPageControl::PageIndexOfTab(int tabIndex) const {
+    for (int i = 0, tab = 0; i < PageCount(); ++i)
+        if (FPages[i]->FTabVisible && tab++ == tabIndex) return i;
+    return -1;
+}
+
+void TPageControl::RebuildTabs() {
+    if (!FHandle) return;
+    SendMessageA(FHandle, TCM_DELETEALLITEMS, 0, 0);
+    int tab = 0;
+    for (TTabSheet* p : FPages) {
+        if (!p->FTabVisible) continue;
+        std::string caption = p->FText;
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption.data();
+        SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(tab++), reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(TabIndexOfPage(FActiveIndex)), 0);
+}
+
+bool TPageControl::PaintPageBackground(TTabSheet&, HDC) { return false; }
+
+void TPageControl::Change() {
+    if (OnChange) OnChange(this);
 }
 
 void TPageControl::UpdateTab(TTabSheet* page) {
     if (!FHandle) return;
-    int index = page->PageIndex();
+    int index = TabIndexOfPage(page->PageIndex());
+    if (index < 0) return;
     std::string caption = page->FText;
     TCITEMA item{};
     item.mask = TCIF_TEXT;
@@ -524,7 +586,7 @@ void TPageControl::SetActivePage(TTabSheet* page) {
 void TPageControl::SetActivePageIndex(int index) {
     if (index < -1 || index >= PageCount()) return;
     FActiveIndex = index;
-    if (FHandle) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (FHandle) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(TabIndexOfPage(index)), 0);
     ShowActive();
 }
 
@@ -537,15 +599,10 @@ RECT TPageControl::AlignRect() {
 void TPageControl::Realign() {
     if (!FHandle || FRealigning) return;
     FRealigning = true;
-    int tabs = static_cast<int>(SendMessageA(FHandle, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = tabs; i < PageCount(); ++i) {
-        std::string caption = FPages[i]->FText;
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption.data();
-        SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
-    if (tabs < PageCount()) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(FActiveIndex), 0);
+    const int tabs = static_cast<int>(SendMessageA(FHandle, TCM_GETITEMCOUNT, 0, 0));
+    const int visibleTabs = static_cast<int>(
+        std::count_if(FPages.begin(), FPages.end(), [](const TTabSheet* p) { return p->FTabVisible; }));
+    if (tabs != visibleTabs) RebuildTabs();
     RECT r = AlignRect();
     for (TTabSheet* p : FPages)
         if (p->HandleAllocated()) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -557,19 +614,21 @@ void TPageControl::ShowActive() {
     for (int i = 0; i < PageCount(); ++i) {
         TTabSheet* p = FPages[i];
         bool show = i == FActiveIndex;
+        const bool shown = p->HandleAllocated() && (GetWindowLongA(p->HandleValue(), GWL_STYLE) & WS_VISIBLE);
         p->FVisible = show;
         if (p->HandleAllocated()) {
             if (show) SetWindowPos(p->HandleValue(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
             else ShowWindow(p->HandleValue(), SW_HIDE);
+            if (show && !shown && p->OnShow && !p->Destroying()) SafeCall(p, [p] { p->OnShow(p); });
         }
     }
 }
 
 bool TPageControl::CNNotify(NMHDR* hdr, LRESULT& result) {
     if (hdr->code == TCN_SELCHANGE) {
-        FActiveIndex = static_cast<int>(SendMessageA(FHandle, TCM_GETCURSEL, 0, 0));
+        FActiveIndex = PageIndexOfTab(static_cast<int>(SendMessageA(FHandle, TCM_GETCURSEL, 0, 0)));
         ShowActive();
-        if (OnChange) OnChange(this);
+        Change();
         result = 0;
         return true;
     }

@@ -37,9 +37,16 @@ public:
     using TWinControl::TWinControl;
     const char* ClassName() const override { return "TButton"; }
     void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    // The handler, then the modal result (if any) for the form.
     void Click();
     void ActionChanged() override;
     TNotifyEvent OnClick;
+    int ModalResult = mrNone;
+    // Enter in a modal form clicks the default button, Esc the cancel button.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool d) { FDefault = d; }
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool c) { FCancel = c; }
 
 protected:
     void CreateParams(TCreateParams& p) override;
@@ -47,6 +54,7 @@ protected:
 
 private:
     bool FCaptionSet = false;
+    bool FDefault = false, FCancel = false;
 };
 
 // A plain container; its caption is drawn at its left edge, centred in height.
@@ -204,7 +212,16 @@ public:
     void SetParent(TWinControl* parent) override;
     TPageControl* PageControl() const { return FPageControl; }
     int PageIndex() const;
+    // The caption of its tab (the sheet's own window has no text).
+    std::string Text() override { return FText; }
     void SetText(const std::string& s) override;
+    void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
+    // A sheet without a tab is still a page; it shows only when made the active page in code.
+    bool TabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool v);
+    int ImageIndex = -1;
+    TNotifyEvent OnShow;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
     void CreateParams(TCreateParams& p) override;
@@ -212,6 +229,7 @@ protected:
 private:
     friend class TPageControl;
     TPageControl* FPageControl = nullptr;
+    bool FTabVisible = true;
 };
 
 enum class TTabStyle { tsTabs, tsButtons, tsFlatButtons };
@@ -230,14 +248,22 @@ public:
     TTabStyle Style() const { return FStyle; }
     void Realign() override;
     RECT AlignRect() override;
+    // The tab of a page (-1 for a page without a tab) and the page of a tab.
+    int TabIndexOfPage(int pageIndex) const;
+    int PageIndexOfTab(int tabIndex) const;
     TNotifyEvent OnChange;
+    // A page erases its background through its page control: true when the control painted it.
+    virtual bool PaintPageBackground(TTabSheet& page, HDC dc);
 
 protected:
     void CreateParams(TCreateParams& p) override;
     bool CNNotify(NMHDR* hdr, LRESULT& result) override;
+    // The user chose another tab: OnChange.
+    virtual void Change();
 
 private:
     friend class TTabSheet;
+    void RebuildTabs();
     void InsertPage(TTabSheet* page);
     void RemovePage(TTabSheet* page);
     void UpdateTab(TTabSheet* page);
@@ -254,8 +280,12 @@ TScrollStyle StrToScrollStyle(const std::string& s);
 
 class TRichEdit;
 
+// Whether the stream, from its position on, begins as rich text ("{\rtf"); the position stays.
+bool StreamHoldsRichText(TStream& stream);
+
 // The lines of a rich edit. Load and save stream through EM_STREAMIN / EM_STREAMOUT in the
-// control's mode: plain text, or RTF (loading a file that is not RTF as plain text).
+// control's mode: plain text, or RTF (loading a file that is not RTF as plain text). A load
+// replaces the text and leaves the control unmodified, as setting its text does.
 class TRichEditStrings {
 public:
     explicit TRichEditStrings(TRichEdit& owner) : FOwner(owner) {}
@@ -315,8 +345,24 @@ public:
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool r);
     bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool h) { FHideSelection = h; }
+    bool HideScrollBars() const { return FHideScrollBars; }
     TScrollStyle ScrollBars() const { return FScrollBars; }
     bool WordWrap() const { return FWordWrap; }
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool w) { FWantReturns = w; }
+    bool WantTabs() const { return FWantTabs; }
+    // bsSingle (the default) or bsNone.
+    bool HasBorder() const { return FBorder; }
+    void SetBorder(bool border) { FBorder = border; }
+    // Bold on or off for the selection (or, with none, for what is typed at the caret).
+    void SetSelBold(bool bold);
+    bool SelBold();
+    void CopyToClipboard();
+    // Prints the whole text on the printer that the last print dialog chose (else the
+    // default printer) as one print job with that title.
+    void Print(const std::string& title);
+    bool WantsDialogKey(UINT key) override;
 
     TNotifyEvent OnSelectionChange;
     TNotifyEvent OnChange;
@@ -328,6 +374,8 @@ protected:
     bool CNNotify(NMHDR* hdr, LRESULT& result) override;
     void ApplyDefaultFormat();
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    COLORREF DefaultColor() const override { return GetSysColor(COLOR_WINDOW); }
+    void ColorChanged() override;
 
 private:
     friend class TRichEditStrings;
@@ -351,6 +399,7 @@ private:
 
     TRichEditStrings FLines;
     bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;
+    bool FHideScrollBars = true, FWantReturns = true, FWantTabs = false, FBorder = true;
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
     TAppendScheduler FAppends;
     TPaneText FPaneText;
@@ -369,7 +418,8 @@ class TListItem;
 class TListItemStrings {
 public:
     int Count() const { return static_cast<int>(FItems.size()); }
-    const std::string& Strings(int index) const { return FItems.at(index); }
+    // An index without a sub-item raises EStringListError "List index out of bounds (%d)".
+    const std::string& Strings(int index) const;
     void Add(const std::string& s);
     void Put(int index, const std::string& s);
     void Clear();
@@ -405,6 +455,8 @@ private:
     // Where the item was last found: tried first, since a search through the control costs
     // time in proportion to its rows (filling a list row by row would grow with their square).
     mutable int FIndexHint = -1;
+    // Where the list's owner keeps the item, so that removing one row costs the same in any list.
+    size_t FOwnedIndex = 0;
 };
 
 class TListItems {
@@ -424,6 +476,26 @@ private:
     TListView& FOwner;
     std::vector<std::unique_ptr<TListItem>> FOwned;
     int FUpdateCount = 0;
+};
+
+// Redrawing of a list view off for the life of the guard (BeginUpdate / EndUpdate, nested
+// guards counting), so that a bulk change is drawn once at its end, also when it ends by an
+// exception. Every bulk change of a list view runs under one.
+class TListUpdateGuard {
+public:
+    explicit TListUpdateGuard(TListItems& items) : FItems(items) { FItems.BeginUpdate(); }
+    // Runs while an exception unwinds, before the handler asks the thread's last error why:
+    // redrawing the control must not replace that code.
+    ~TListUpdateGuard() {
+        const DWORD code = GetLastError();
+        FItems.EndUpdate();
+        SetLastError(code);
+    }
+    TListUpdateGuard(const TListUpdateGuard&) = delete;
+    TListUpdateGuard& operator=(const TListUpdateGuard&) = delete;
+
+private:
+    TListItems& FItems;
 };
 
 struct TListColumn {

@@ -11,6 +11,17 @@
 
 namespace ruk {
 
+HINSTANCE ModuleInstance() {
+    static const HINSTANCE instance = [] {
+        HMODULE m = nullptr;
+        if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                reinterpret_cast<LPCSTR>(&ModuleInstance), &m))
+            m = GetModuleHandleA(nullptr);
+        return m;
+    }();
+    return instance;
+}
+
 // ---------------------------------------------------------------- exception display
 
 namespace {
@@ -148,9 +159,28 @@ COLORREF StrToColor(const std::string& s) {
     for (auto& c : fixed)
         if (SameText(s, c.first)) return c.second;
     static const std::pair<const char*, int> sys[] = {
-        {"clBtnFace", COLOR_BTNFACE}, {"clWindow", COLOR_WINDOW}, {"clWindowText", COLOR_WINDOWTEXT}};
+        {"clBtnFace", COLOR_BTNFACE}, {"clWindow", COLOR_WINDOW}, {"clWindowText", COLOR_WINDOWTEXT},
+        {"clBtnText", COLOR_BTNTEXT}, {"clInfoBk", COLOR_INFOBK},  {"clHighlight", COLOR_HIGHLIGHT}};
     for (auto& c : sys)
         if (SameText(s, c.first)) return GetSysColor(c.second);
+    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+}
+
+int StrToModalResult(const std::string& s) {
+    static const char* const names[] = {"mrNone", "mrOk", "mrCancel", "mrAbort", "mrRetry", "mrIgnore", "mrYes", "mrNo"};
+    for (int i = 0; i < 8; ++i)
+        if (SameText(s, names[i])) return i;
+    return StrToIntProp(s);
+}
+
+HCURSOR StrToCursor(const std::string& s) {
+    static const std::pair<const char*, LPCSTR> names[] = {
+        {"crArrow", IDC_ARROW},   {"crHandPoint", IDC_HAND}, {"crIBeam", IDC_IBEAM}, {"crHourGlass", IDC_WAIT},
+        {"crCross", IDC_CROSS},   {"crSizeWE", IDC_SIZEWE},  {"crSizeNS", IDC_SIZENS}, {"crNo", IDC_NO},
+        {"crAppStart", IDC_APPSTARTING}, {"crHelp", IDC_HELP}};
+    if (SameText(s, "crDefault")) return nullptr;
+    for (auto& n : names)
+        if (SameText(s, n.first)) return LoadCursorA(nullptr, n.second);
     throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
 }
 
@@ -284,7 +314,11 @@ void TWinControl::SetProperty(const std::string& name, const std::string& value,
     else if (SameText(name, "Caption") || SameText(name, "Text")) SetText(value);
     else if (SameText(name, "Hint")) FHint = value;
     else if (SameText(name, "PopupMenu")) FPopupMenu = reader.Ref<TPopupMenu>(value);
-    else if (SameText(name, "TabStop")) FTabStop = StrToBoolProp(value);
+    else if (SameText(name, "TabStop")) SetTabStop(StrToBoolProp(value));
+    else if (SameText(name, "TabOrder")) FTabOrder = StrToIntProp(value);
+    else if (SameText(name, "HelpContext")) SetHelpContext(StrToIntProp(value));
+    else if (SameText(name, "Cursor")) FCursor = StrToCursor(value);
+    else if (SameText(name, "ParentColor")) SetParentColor(StrToBoolProp(value));
     else if (SameText(name, "ParentFont")) FParentFont = StrToBoolProp(value);
     else if (SameText(name, "Color")) SetColor(StrToColor(value));
     else if (SameText(name, "Font.Name") || SameText(name, "Font.Height") || SameText(name, "Font.Color") ||
@@ -423,11 +457,65 @@ void TWinControl::SetText(const std::string& s) {
 }
 
 void TWinControl::SetColor(COLORREF c) {
+    if (FHasColor && FColor == c) return;
     FHasColor = true;
+    FParentColor = false;
     FColor = c;
     if (FBrush) DeleteObject(FBrush);
     FBrush = CreateSolidBrush(c);
+    ColorChanged();
+}
+
+COLORREF TWinControl::Color() {
+    if (FHasColor) return FColor;
+    if (FParentColor && FParent) return FParent->Color();
+    return DefaultColor();
+}
+
+void TWinControl::SetParentColor(bool p) {
+    if (p == ParentColor()) return;
+    FParentColor = p;
+    if (p && FHasColor) {
+        FHasColor = false;
+        if (FBrush) DeleteObject(FBrush);
+        FBrush = nullptr;
+    }
+    ColorChanged();
+}
+
+void TWinControl::ColorChanged() {
     if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+    for (TWinControl* c : FControls)
+        if (c->ParentColor()) c->ColorChanged();
+}
+
+void TWinControl::SetHelpContext(int context) {
+    FHelpContext = context;
+    if (FHandle) SetWindowContextHelpId(FHandle, static_cast<DWORD>(context));
+}
+
+void TWinControl::SetTabStop(bool t) {
+    FTabStop = t;
+    if (!FHandle) return;
+    LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+    SetWindowLongA(FHandle, GWL_STYLE, t ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+}
+
+void TWinControl::RecreateWnd() {
+    if (!FHandle) return;
+    DestroyHandle();
+    HandleNeeded();
+    if (FParent) FParent->Realign();
+}
+
+int TWinControl::TextHeight(const std::string& text) {
+    HDC dc = GetDC(FHandle);
+    HGDIOBJ old = SelectObject(dc, Font().Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(FHandle, dc);
+    return size.cy;
 }
 
 bool TWinControl::Focused() {
@@ -462,7 +550,7 @@ void TWinControl::CreateWnd() {
     (void)controlsReady;
     TCreateParams p;
     CreateParams(p);
-    HINSTANCE inst = GetModuleHandleA(nullptr);
+    HINSTANCE inst = ModuleInstance();
     if (p.OwnClass) {
         WNDCLASSEXA wc{};
         if (!GetClassInfoExA(inst, p.ClassName.c_str(), &wc)) {
@@ -478,7 +566,7 @@ void TWinControl::CreateWnd() {
         }
     }
     if (FVisible) p.Style |= WS_VISIBLE;
-    HWND parent = FParent ? FParent->Handle() : nullptr;
+    HWND parent = FParent ? FParent->Handle() : p.WndParent;
     HMENU id = (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextChildId())) : nullptr;
     FOwnClass = p.OwnClass;
     HWND wnd = CreateWindowExA(p.ExStyle, p.ClassName.c_str(), p.Caption.c_str(), p.Style, FBounds.Left,
@@ -503,6 +591,7 @@ void TWinControl::CreateWnd() {
 void TWinControl::InitWnd() {
     ApplyFont();
     if (!FEnabled) EnableWindow(FHandle, FALSE);
+    if (FHelpContext) SetWindowContextHelpId(FHandle, static_cast<DWORD>(FHelpContext));
 }
 
 void TWinControl::ApplyFont() {
@@ -592,6 +681,14 @@ LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool TWinControl::CNCommand(WORD, WORD, LRESULT&) { return false; }
+bool TWinControl::CNCtlColor(UINT, HDC, LRESULT&) { return false; }
+
+HBRUSH TWinControl::ColorBrush() {
+    if (FHasColor) return FBrush;
+    if (FParentColor && FParent) return FParent->ColorBrush();
+    if (DefaultColor() == GetSysColor(COLOR_WINDOW)) return GetSysColorBrush(COLOR_WINDOW);
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
 bool TWinControl::CNNotify(NMHDR*, LRESULT&) { return false; }
 
 void TWinControl::DoContextPopup(POINT pt) {
@@ -636,25 +733,35 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN: {
         TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp));
-        if (child && child->FHasColor) {
-            SetBkColor(reinterpret_cast<HDC>(wp), child->FColor);
-            return reinterpret_cast<LRESULT>(child->FBrush);
+        if (!child || child == this) break;
+        LRESULT r = 0;
+        if (child->CNCtlColor(msg, reinterpret_cast<HDC>(wp), r)) return r;
+        if (child->FHasColor || (child->ParentColor() && msg != WM_CTLCOLORSTATIC)) {
+            SetBkColor(reinterpret_cast<HDC>(wp), child->Color());
+            SetTextColor(reinterpret_cast<HDC>(wp), child->Font().Color);
+            return reinterpret_cast<LRESULT>(child->ColorBrush());
         }
-        if (child && msg == WM_CTLCOLORSTATIC) {
+        if (msg == WM_CTLCOLORSTATIC) {
             // Labels take the colour of the control they sit on.
             HDC dc = reinterpret_cast<HDC>(wp);
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, child->Font().Color);
-            return reinterpret_cast<LRESULT>(FHasColor ? FBrush : GetSysColorBrush(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(ColorBrush());
         }
         break;
     }
     case WM_ERASEBKGND:
-        if (FHasColor && FOwnClass) {
+        if ((FHasColor || ParentColor()) && FOwnClass) {
             RECT r;
             GetClientRect(FHandle, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, FBrush);
+            FillRect(reinterpret_cast<HDC>(wp), &r, ColorBrush());
             return 1;
+        }
+        break;
+    case WM_SETCURSOR:
+        if (FCursor && reinterpret_cast<HWND>(wp) == FHandle && LOWORD(lp) == HTCLIENT) {
+            ::SetCursor(FCursor);
+            return TRUE;
         }
         break;
     default:

@@ -39,6 +39,11 @@ class TWinControl;
 class TPopupMenu;
 class TComponentResolver;
 
+// The module whose code this is: the program, or the library that links this layer. Window
+// classes are registered and windows created with it, so that a library's windows run its own
+// window procedure and object table, and a static finds the library's own icon resources.
+HINSTANCE ModuleInstance();
+
 // ---------------------------------------------------------------- exception display
 
 // Shows the exception being handled (call inside a catch block) through the application's
@@ -163,6 +168,7 @@ struct TCreateParams {
     DWORD Style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD ExStyle = 0;
     std::string Caption;
+    HWND WndParent = nullptr;   // parent or owner when the control has no parent control
     bool OwnClass = false;      // one of our classes (bound at WM_NCCREATE), else subclassed
     UINT ClassStyle = CS_DBLCLKS;
     HBRUSH Background = nullptr;
@@ -247,7 +253,27 @@ public:
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* m) { FPopupMenu = m; }
     TFont& Font() { return FParentFont && FParent ? FParent->Font() : FFont; }
+    // Setting the colour it already has repaints nothing (handlers may re-apply colours at
+    // every paint). ParentColor: the control shows its parent's colour until it gets its own.
     void SetColor(COLORREF c);
+    COLORREF Color();
+    bool ParentColor() const { return FParentColor && !FHasColor; }
+    void SetParentColor(bool p);
+    // Context help id of the window (WM_HELP carries it); 0 for none.
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int context);
+    // The mouse cursor over the control's client area; null for the window class's own.
+    HCURSOR Cursor() const { return FCursor; }
+    void SetCursor(HCURSOR cursor) { FCursor = cursor; }
+    // Position among its siblings for the Tab key; -1: in the order they were placed.
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int order) { FTabOrder = order; }
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool t);
+    // A new window with the current state, for style changes the system takes only at creation.
+    void RecreateWnd();
+    // Height of a text in the control's font, in pixels.
+    int TextHeight(const std::string& text);
     bool Focused();
     void SetFocus();
     bool CanFocus();
@@ -258,6 +284,10 @@ public:
     virtual RECT AlignRect() { return ClientRect(); }
 
     TNotifyEvent OnResize;
+
+    // Keys that a modal form would take for navigation (Tab, Enter, Esc) but this control
+    // wants for itself.
+    virtual bool WantsDialogKey(UINT) { return false; }
 
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
@@ -270,7 +300,15 @@ protected:
     // Reflected WM_COMMAND / WM_NOTIFY; true when handled (result then holds the answer).
     virtual bool CNCommand(WORD code, WORD id, LRESULT& result);
     virtual bool CNNotify(NMHDR* hdr, LRESULT& result);
+    // Reflected WM_CTLCOLOR*: true when the control answered (result: the brush, or 0).
+    virtual bool CNCtlColor(UINT msg, HDC dc, LRESULT& result);
+    // The brush of Color().
+    HBRUSH ColorBrush();
     virtual void DoContextPopup(POINT screenPos);
+    // The colour of a control that has none of its own and does not take its parent's.
+    virtual COLORREF DefaultColor() const { return GetSysColor(COLOR_BTNFACE); }
+    // The colour changed (own or parent's): a control that paints it itself repaints.
+    virtual void ColorChanged();
     void UpdateBoundsFromWindow();
     // Added to the height given to CreateWindow and MoveWindow (the list of a combo box).
     virtual int ExtraWindowHeight() const { return 0; }
@@ -289,7 +327,11 @@ protected:
     bool FTabStop = false;
     bool FParentFont = true;
     bool FHasColor = false;
+    bool FParentColor = false;
     COLORREF FColor = 0;
+    int FHelpContext = 0;
+    HCURSOR FCursor = nullptr;
+    int FTabOrder = -1;
     HBRUSH FBrush = nullptr;
     std::string FText;
     std::string FHint;
@@ -322,5 +364,10 @@ struct TSetElementName {
 unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names);
 unsigned StrToAnchors(const std::string& s);
 COLORREF StrToColor(const std::string& s);
+// "crHandPoint", "crDefault" and the other standard cursors; null for crDefault.
+HCURSOR StrToCursor(const std::string& s);
+// The modal results of forms and buttons.
+enum : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+int StrToModalResult(const std::string& s);
 
 }  // namespace ruk

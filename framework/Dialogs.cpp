@@ -44,7 +44,8 @@ unsigned StrToOpenOptions(const std::string& s) {
                             {"ofPathMustExist", ofPathMustExist},
                             {"ofFileMustExist", ofFileMustExist},
                             {"ofNoTestFileCreate", ofNoTestFileCreate},
-                            {"ofEnableSizing", ofEnableSizing}});
+                            {"ofEnableSizing", ofEnableSizing},
+                            {"ofNoReadOnlyReturn", ofNoReadOnlyReturn}});
 }
 
 bool TOpenDialog::Execute() {
@@ -73,6 +74,7 @@ bool TOpenDialog::Execute() {
     if (Options & ofFileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
     if (Options & ofNoTestFileCreate) ofn.Flags |= OFN_NOTESTFILECREATE;
     if (Options & ofEnableSizing) ofn.Flags |= OFN_ENABLESIZING;
+    if (Options & ofNoReadOnlyReturn) ofn.Flags |= OFN_NOREADONLYRETURN;
     BOOL ok = IsSave() ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
     if (!ok) return false;
     FileName = file.data();
@@ -82,6 +84,91 @@ bool TOpenDialog::Execute() {
 
 int MessageBoxYesNoCancel(HWND owner, const std::string& text, const std::string& caption) {
     return MessageBoxA(owner, text.c_str(), caption.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+}  // namespace ruk
+
+namespace ruk {
+
+namespace {
+TPrintDialog::TExecuteHook& PrintHook() {
+    static TPrintDialog::TExecuteHook hook;
+    return hook;
+}
+HDC gPrinterDC = nullptr;
+HDC gTestPrinterDC = nullptr;
+TPrintJobHook gPrintJobHook;
+
+void TakePrinter(HDC dc) {
+    if (gPrinterDC) DeleteDC(gPrinterDC);
+    gPrinterDC = dc;
+}
+
+struct TPrinterRelease {
+    ~TPrinterRelease() { TakePrinter(nullptr); }
+} gPrinterRelease;
+}  // namespace
+
+void TPrintDialog::SetExecuteHook(TExecuteHook hook) { PrintHook() = std::move(hook); }
+
+bool TPrintDialog::Execute() {
+    if (PrintHook()) return PrintHook()(*this);
+    PRINTDLGA pd{};
+    pd.lStructSize = sizeof pd;
+    pd.hwndOwner = GetActiveWindow();
+    pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
+    if (!PrintDlgA(&pd)) return false;
+    if (pd.hDevMode) GlobalFree(pd.hDevMode);
+    if (pd.hDevNames) GlobalFree(pd.hDevNames);
+    TakePrinter(pd.hDC);
+    return pd.hDC != nullptr;
+}
+
+void SetPrinterForTests(HDC dc, TPrintJobHook hook) {
+    gTestPrinterDC = dc;
+    gPrintJobHook = std::move(hook);
+}
+
+HDC PrinterHandle() {
+    if (gTestPrinterDC) return gTestPrinterDC;
+    if (!gPrinterDC) {
+        PRINTDLGA pd{};
+        pd.lStructSize = sizeof pd;
+        pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+        if (PrintDlgA(&pd)) {
+            if (pd.hDevMode) GlobalFree(pd.hDevMode);
+            if (pd.hDevNames) GlobalFree(pd.hDevNames);
+            TakePrinter(pd.hDC);
+        }
+    }
+    if (!gPrinterDC) throw EPrinter("There is no default printer currently selected");
+    return gPrinterDC;
+}
+
+void PrintJob(const std::string& title, const std::function<bool(HDC dc)>& drawPage) {
+    HDC dc = PrinterHandle();
+    const bool test = dc == gTestPrinterDC;
+    DOCINFOA doc{};
+    doc.cbSize = sizeof doc;
+    doc.lpszDocName = title.c_str();
+    if (!test && StartDocA(dc, &doc) <= 0) RaiseLastOSError();
+    int pages = 0;
+    try {
+        for (bool more = true; more;) {
+            if (!test) StartPage(dc);
+            more = drawPage(dc);
+            ++pages;
+            if (!test) EndPage(dc);
+        }
+    } catch (...) {
+        if (!test) AbortDoc(dc);
+        throw;
+    }
+    if (test) {
+        if (gPrintJobHook) gPrintJobHook(title, pages);
+    } else if (EndDoc(dc) <= 0) {
+        RaiseLastOSError();
+    }
 }
 
 }  // namespace ruk

@@ -23,6 +23,7 @@ enum TOpenOption : unsigned {
     ofFileMustExist = 1u << 6,
     ofNoTestFileCreate = 1u << 7,
     ofEnableSizing = 1u << 8,
+    ofNoReadOnlyReturn = 1u << 9,
 };
 
 class TOpenDialog : public TComponent {
@@ -58,6 +59,30 @@ public:
 protected:
     bool IsSave() const override { return true; }
 };
+
+RUK_DECLARE_EXCEPTION(EPrinter, Exception)
+
+// The system's print dialog; Execute is true when the user confirmed, and the printer chosen
+// is then the one printing goes to. Tests answer for the user through SetExecuteHook (Wine
+// has no printer).
+class TPrintDialog : public TComponent {
+public:
+    explicit TPrintDialog(TComponent* owner) : TComponent(owner) {}
+    const char* ClassName() const override { return "TPrintDialog"; }
+    virtual bool Execute();
+    using TExecuteHook = std::function<bool(TPrintDialog& dialog)>;
+    static void SetExecuteHook(TExecuteHook hook);
+};
+
+// The printer's device context: the one the last print dialog chose, else the default
+// printer's; raises EPrinter when there is none.
+HDC PrinterHandle();
+// A print job on the printer: each page is drawn by drawPage(dc, page rectangle in twips of
+// the printable area) until it answers false. Tests put a device context and a hook that
+// sees the job's title and page count in place of the printer.
+void PrintJob(const std::string& title, const std::function<bool(HDC dc)>& drawPage);
+using TPrintJobHook = std::function<void(const std::string& title, int pages)>;
+void SetPrinterForTests(HDC dc, TPrintJobHook hook);
 
 // "A|B|C|D" -> "A\0B\0C\0D\0\0" as the system's dialogs take it.
 std::string FilterToSystemFormat(const std::string& filter);

@@ -1,6 +1,8 @@
 #include "Form.h"
 
 #include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
 #include "Forms.h"
 #include "WebBrowser.h"
 
@@ -42,6 +44,9 @@ std::map<std::string, TComponentFactory>& Factories() {
         add("TTreeView", [](TComponent* o) -> TComponent* { return new TTreeView(o); });
         add("TComboBoxEx", [](TComponent* o) -> TComponent* { return new TComboBoxEx(o); });
         add("TWebBrowser", [](TComponent* o) -> TComponent* { return new TWebBrowser(o); });
+        add("TStaticText", [](TComponent* o) -> TComponent* { return new TStaticText(o); });
+        add("TImage", [](TComponent* o) -> TComponent* { return new TImage(o); });
+        add("TPrintDialog", [](TComponent* o) -> TComponent* { return new TPrintDialog(o); });
         return f;
     }();
     return m;
@@ -92,6 +97,27 @@ TComponent* CreateComponentOfClass(const std::string& className, TComponent* own
     auto it = Factories().find(className);
     if (it == Factories().end()) throw EComponentError(Format("Class %s not found", className.c_str()));
     return it->second(owner);
+}
+
+TFormBorderStyle StrToFormBorderStyle(const std::string& s) {
+    static const std::pair<const char*, TFormBorderStyle> names[] = {
+        {"bsNone", TFormBorderStyle::bsNone},         {"bsSingle", TFormBorderStyle::bsSingle},
+        {"bsSizeable", TFormBorderStyle::bsSizeable}, {"bsDialog", TFormBorderStyle::bsDialog},
+        {"bsToolWindow", TFormBorderStyle::bsToolWindow}, {"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin}};
+    for (auto& n : names)
+        if (SameText(s, n.first)) return n.second;
+    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+}
+
+TPosition StrToPosition(const std::string& s) {
+    static const std::pair<const char*, TPosition> names[] = {
+        {"poDesigned", TPosition::poDesigned},           {"poDefault", TPosition::poDefault},
+        {"poDefaultPosOnly", TPosition::poDefaultPosOnly}, {"poDefaultSizeOnly", TPosition::poDefaultSizeOnly},
+        {"poScreenCenter", TPosition::poScreenCenter},   {"poOwnerFormCenter", TPosition::poOwnerFormCenter},
+        {"poMainFormCenter", TPosition::poOwnerFormCenter}};
+    for (auto& n : names)
+        if (SameText(s, n.first)) return n.second;
+    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
 }
 
 TForm* MainForm() { return MainFormSlot(); }
@@ -178,8 +204,18 @@ void TForm::SetProperty(const std::string& name, const std::string& value, TComp
     else if (SameText(name, "OnCreate")) OnCreate = reader.FindMethod(value);
     else if (SameText(name, "OnShow")) OnShow = reader.FindMethod(value);
     else if (SameText(name, "OnDestroy")) OnDestroy = reader.FindMethod(value);
-    else if (SameText(name, "OldCreateOrder") || SameText(name, "PixelsPerInch") || SameText(name, "Position"))
-        return;  // our forms always run OnCreate after the constructor, at 96 pixels per inch, where placed
+    else if (SameText(name, "OnPaint")) OnPaint = reader.FindMethod(value);
+    else if (SameText(name, "OnClose")) {
+        // A handler named in a description sees no action; one that changes it is set in code.
+        TNotifyEvent e = reader.FindMethod(value);
+        OnClose = [e](TObject* sender, TCloseAction&) { e(sender); };
+    } else if (SameText(name, "BorderStyle")) FBorderStyle = StrToFormBorderStyle(value);
+    else if (SameText(name, "BorderIcons"))
+        FBorderIcons = StrToSetProp(value, {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
+                                            {"biMaximize", biMaximize}, {"biHelp", biHelp}});
+    else if (SameText(name, "Position")) FPosition = StrToPosition(value);
+    else if (SameText(name, "OldCreateOrder") || SameText(name, "PixelsPerInch") || SameText(name, "Scaled"))
+        return;  // our forms always run OnCreate after the constructor, at 96 pixels per inch
     else TWinControl::SetProperty(name, value, reader);
 }
 
@@ -261,24 +297,90 @@ void TForm::AfterConstruction() {
     if (OnCreate) SafeCall(this, [this] { OnCreate(this); });
 }
 
+DWORD TForm::WindowStyle() const {
+    using B = TFormBorderStyle;
+    DWORD s = WS_CLIPCHILDREN;
+    switch (FBorderStyle) {
+    case B::bsNone: s |= WS_POPUP; break;
+    case B::bsSingle:
+    case B::bsToolWindow: s |= WS_CAPTION | WS_BORDER; break;
+    case B::bsSizeable:
+    case B::bsSizeToolWin: s |= WS_CAPTION | WS_THICKFRAME; break;
+    case B::bsDialog: s |= WS_POPUP | WS_CAPTION; break;
+    }
+    if (FBorderStyle != B::bsNone && (FBorderIcons & biSystemMenu)) {
+        s |= WS_SYSMENU;
+        if (FBorderStyle == B::bsSingle || FBorderStyle == B::bsSizeable) {
+            if (FBorderIcons & biMinimize) s |= WS_MINIMIZEBOX;
+            if (FBorderIcons & biMaximize) s |= WS_MAXIMIZEBOX;
+        }
+    }
+    return s;
+}
+
+DWORD TForm::WindowExStyle() const {
+    using B = TFormBorderStyle;
+    DWORD x = WS_EX_CONTROLPARENT;
+    if (FBorderStyle == B::bsDialog) x |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+    if (FBorderStyle == B::bsToolWindow || FBorderStyle == B::bsSizeToolWin) x |= WS_EX_TOOLWINDOW;
+    // The system shows the question mark only without minimize and maximize boxes.
+    if ((FBorderIcons & biHelp) && (WindowStyle() & WS_SYSMENU) &&
+        !(WindowStyle() & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))
+        x |= WS_EX_CONTEXTHELP;
+    return x;
+}
+
 void TForm::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
-    p.ClassName = "TRukForm";
-    p.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    p.ExStyle = WS_EX_CONTROLPARENT;
+    p.ClassName = FBorderStyle == TFormBorderStyle::bsDialog ? "TRukDialogForm" : "TRukForm";
+    p.Style = WindowStyle();
+    p.ExStyle = WindowExStyle();
     p.Caption = FText;
+    p.WndParent = FModalOwner;
+}
+
+void TForm::PlaceWindow() {
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT owner = work;
+    if (FModalOwner) GetWindowRect(FModalOwner, &owner);
+    switch (FPosition) {
+    case TPosition::poDesigned:
+        break;
+    case TPosition::poScreenCenter:
+    case TPosition::poOwnerFormCenter: {
+        const RECT& around = FPosition == TPosition::poScreenCenter ? work : owner;
+        FBounds.Left = static_cast<int>(around.left + around.right - FBounds.Width) / 2;
+        FBounds.Top = static_cast<int>(around.top + around.bottom - FBounds.Height) / 2;
+        break;
+    }
+    default:
+        if (WindowStyle() & WS_POPUP) {
+            // The system places only overlapped windows itself: a pop-up goes one caption
+            // below and right of its owner's corner, as a cascade would put it.
+            const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
+            FBounds.Left = static_cast<int>(owner.left) + step;
+            FBounds.Top = static_cast<int>(owner.top) + step;
+        } else {
+            FBounds.Left = CW_USEDEFAULT;
+            FBounds.Top = CW_USEDEFAULT;
+        }
+        break;
+    }
 }
 
 void TForm::CreateWnd() {
     // The description gives the client area; the window is that plus frame, caption and menu.
     RECT r{0, 0, FClientWidth, FClientHeight};
-    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FMenu != nullptr, WS_EX_CONTROLPARENT);
+    AdjustWindowRectEx(&r, WindowStyle(), FMenu != nullptr, WindowExStyle());
     FBounds.Width = r.right - r.left;
     FBounds.Height = r.bottom - r.top;
+    PlaceWindow();
     bool visible = FVisible;
     FVisible = false;
     TWinControl::CreateWnd();
     FVisible = visible;
+    if (FBounds.Left == static_cast<int>(CW_USEDEFAULT)) UpdateBoundsFromWindow();
 }
 
 void TForm::InitWnd() {
@@ -288,7 +390,7 @@ void TForm::InitWnd() {
         SetMenu(FHandle, FMenu->Handle());
         // With the menu bar in place the client area is as described (a long bar may wrap).
         RECT r{0, 0, FClientWidth, FClientHeight};
-        AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+        AdjustWindowRectEx(&r, WindowStyle(), TRUE, WindowExStyle());
         SetWindowPos(FHandle, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
         RECT client;
         GetClientRect(FHandle, &client);
@@ -296,7 +398,7 @@ void TForm::InitWnd() {
             SetWindowPos(FHandle, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + FClientHeight - client.bottom,
                          SWP_NOMOVE | SWP_NOZORDER);
     }
-    if (MainForm() == this) Application->SetMainWindow(FHandle);
+    if (MainForm() == this && !FModal) Application->SetMainWindow(FHandle);
     if (HICON icon = ApplicationIcon()) {
         SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -327,9 +429,33 @@ void TForm::Hide() {
 
 bool TForm::Showing() { return FHandle && IsWindowVisible(FHandle); }
 
+namespace {
+// Posted to a form whose close action freed it: it is freed when the message that closed it
+// has been handled.
+const UINT kReleaseMessage = RegisterWindowMessageA("RukFormRelease");
+}  // namespace
+
+TCloseAction TForm::DoClose(TCloseAction action) {
+    if (OnClose) SafeCall(this, [&] { OnClose(this, action); });
+    return action;
+}
+
 void TForm::Close() {
-    Hide();
-    if (MainForm() == this) Application->Terminate();
+    if (FModal) {
+        FModalResult = mrCancel;
+        return;
+    }
+    const TCloseAction action = DoClose(TCloseAction::caHide);
+    if (action == TCloseAction::caNone) return;
+    if (MainForm() == this) {
+        Hide();
+        Application->Terminate();
+    } else if (action == TCloseAction::caMinimize) {
+        if (FHandle) ShowWindow(FHandle, SW_MINIMIZE);
+    } else {
+        Hide();
+        if (action == TCloseAction::caFree && FHandle) PostMessageA(FHandle, kReleaseMessage, 0, 0);
+    }
 }
 
 TWinControl* TForm::ActiveControl() {
@@ -348,6 +474,22 @@ bool TForm::IsShortCut(MSG& msg) {
     for (int i = 0; i < ComponentCount(); ++i)
         if (auto* list = dynamic_cast<TActionList*>(Components(i)))
             if (list->IsShortCut(msg, FHandle)) return true;
+    // Items of the popup menus of the focused control and its parents answer their own keys.
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    TShortCut key = static_cast<TShortCut>(msg.wParam & 0xFF);
+    if (GetKeyState(VK_CONTROL) < 0) key |= scCtrl;
+    if (GetKeyState(VK_SHIFT) < 0) key |= scShift;
+    if (GetKeyState(VK_MENU) < 0) key |= scAlt;
+    for (TWinControl* c = TWinControl::FindControl(msg.hwnd); c && c != this; c = c->Parent())
+        if (TPopupMenu* popup = c->PopupMenu()) {
+            TMenuItem* item = popup->Items()->FindShortCut(key);
+            if (!item) continue;
+            // The menu brings its items' state up to date as it would before opening.
+            if (popup->OnPopup) SafeCall(popup, [popup] { popup->OnPopup(popup); });
+            if (!item->Enabled()) return false;
+            SafeCall(item, [item] { item->Click(); });
+            return true;
+        }
     return false;
 }
 
@@ -387,10 +529,47 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         break;
+    case WM_ACTIVATE:
+        // The window manager may activate the window after its first control took the focus;
+        // the default handling would then move the focus to the form itself. The control that
+        // had the focus keeps it, and a modal form without one gives it to its first tab stop.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            FFocusAtDeactivate = focus && IsChild(FHandle, focus) ? focus : nullptr;
+            break;
+        }
+        if (!HIWORD(wp)) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(FHandle, focus)) return 0;
+            if (FFocusAtDeactivate && IsChild(FHandle, FFocusAtDeactivate) && IsWindowEnabled(FFocusAtDeactivate) &&
+                IsWindowVisible(FFocusAtDeactivate)) {
+                ::SetFocus(FFocusAtDeactivate);
+                return 0;
+            }
+            if (FModal) {
+                const std::vector<TWinControl*> stops = TabOrderList(*this);
+                if (!stops.empty()) {
+                    stops.front()->SetFocus();
+                    return 0;
+                }
+            }
+        }
+        break;
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_PAINT:
+        if (OnPaint) {
+            LRESULT r = TWinControl::WndProc(msg, wp, lp);
+            SafeCall(this, [this] { OnPaint(this); });
+            return r;
+        }
+        break;
     default:
+        if (msg == kReleaseMessage && !Destroying()) {
+            Free();
+            return 0;
+        }
         break;
     }
     return TWinControl::WndProc(msg, wp, lp);

@@ -89,6 +89,15 @@ TComponent* CreateComponentOfClass(const std::string& className, TComponent* own
 // The help request of a form: command and data of the request; CallHelp comes in true.
 using THelpEvent = std::function<bool(WORD command, int data, bool& callHelp)>;
 
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+// poDesigned: at Left/Top; poDefault and poDefaultPosOnly: where the system (or, for a
+// dialog-bordered form, the cascade below its owner) puts a new window.
+enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poOwnerFormCenter };
+// What Close does after OnClose: nothing, hide, free the form, or minimize it.
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+
 class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner);
@@ -109,8 +118,32 @@ public:
     virtual void AfterConstruction();
     void Show();
     void Hide();
+    // Modal: ends the modal loop (modal result mrCancel). Otherwise OnClose decides (hide by
+    // default); closing the main form ends the program; caFree frees the form once the
+    // message that asked for the close has been handled.
     void Close();
     bool Showing();
+
+    // Shows the form owned by the active window, with the owner's other windows disabled,
+    // and runs its own message loop (the form's shortcuts, Tab, Enter and Esc; calls of
+    // workers keep running) until a modal result is set or the form is closed. The owner is
+    // enabled and active again before the form hides. A WM_QUIT received inside ends the
+    // loop and is posted again for the loop outside. A form whose close action is caFree is
+    // freed before ShowModal returns. A form shown modally never becomes the main form.
+    int ShowModal();
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int result) { FModalResult = result; }
+    bool Modal() const { return FModal; }
+
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle s) { FBorderStyle = s; }
+    unsigned BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(unsigned icons) { FBorderIcons = icons; }
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition p) { FPosition = p; }
+    // The window style and extended style of the border settings.
+    DWORD WindowStyle() const;
+    DWORD WindowExStyle() const;
 
     int ClientWidth() const { return FClientWidth; }
     int ClientHeight() const { return FClientHeight; }
@@ -127,6 +160,9 @@ public:
     TNotifyEvent OnShow;
     TNotifyEvent OnDestroy;
     THelpEvent OnHelp;
+    // After the window has painted itself.
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -135,14 +171,29 @@ protected:
     void CreateWnd() override;
     void InitWnd() override;
     void ShowHint(const std::string& longHint);
+    // OnClose with the default action; the action decided.
+    TCloseAction DoClose(TCloseAction action);
 
 private:
+    bool DialogKey(const MSG& msg);
+    void PlaceWindow();
     int FClientWidth = 320, FClientHeight = 240;
     TMainMenu* FMenu = nullptr;
     TStatusBar* FHintBar = nullptr;
     bool FShownOnce = false;
     bool FDestroyEventDone = false;
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
+    unsigned FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    TPosition FPosition = TPosition::poDesigned;
+    int FModalResult = mrNone;
+    bool FModal = false;
+    HWND FModalOwner = nullptr;
+    HWND FFocusAtDeactivate = nullptr;
 };
+
+// The windows that tab navigation visits in a form, in tab order: visible, enabled windows of
+// controls with the tab-stop style (siblings ordered by TabOrder, then as placed).
+std::vector<TWinControl*> TabOrderList(TWinControl& form);
 
 // Creates a form: constructor, then OnCreate. The first form becomes the main form.
 template <class T>
@@ -151,6 +202,9 @@ T* CreateForm(TComponent* owner = nullptr) {
     form->AfterConstruction();
     return form;
 }
+
+TFormBorderStyle StrToFormBorderStyle(const std::string& s);
+TPosition StrToPosition(const std::string& s);
 
 TForm* MainForm();
 void SetMainForm(TForm* form);

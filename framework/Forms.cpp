@@ -47,6 +47,7 @@ void TApplication::RemoveMessageHook(int id) {
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    if (FMessageBoxHook) return FMessageBoxHook(text, caption, flags);
     HWND owner = GetActiveWindow();
     if (owner == nullptr && FMainWindow != nullptr && IsWindow(FMainWindow)) owner = FMainWindow;
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
@@ -80,6 +81,14 @@ void TApplication::HandleException(TObject* sender) {
     ShowException(e);
 }
 
+bool TApplication::RunMessageHooks(MSG& msg) {
+    // A copy: a hook may add or remove hooks.
+    const std::vector<std::pair<int, TMessageHook>> hooks = FMessageHooks;
+    for (const auto& hook : hooks)
+        if (hook.second(msg)) return true;
+    return false;
+}
+
 bool TApplication::ProcessMessage() {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -87,10 +96,7 @@ bool TApplication::ProcessMessage() {
         FTerminated = true;
         return true;
     }
-    // A copy: a hook may add or remove hooks.
-    const std::vector<std::pair<int, TMessageHook>> hooks = FMessageHooks;
-    for (const auto& hook : hooks)
-        if (hook.second(msg)) return true;
+    if (RunMessageHooks(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;

@@ -37,6 +37,10 @@ public:
     // A message box owned by the active window of this thread (else the main window).
     // (windows.h turns the name into MessageBoxA, here as for every caller.)
     int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
+    // Tests answer the message boxes in place of the user: the hook gets text, caption and
+    // flags and returns the button; null shows them again.
+    using TMessageBoxHook = std::function<int(const std::string& text, const std::string& caption, UINT flags)>;
+    void SetMessageBoxHook(TMessageBoxHook hook) { FMessageBoxHook = std::move(hook); }
 
     // The default exception display: a message box with the exception's message as it
     // stands, the title as caption, an error icon and one OK button. An exception that is
@@ -63,6 +67,10 @@ public:
     // Hooks see a message in the order they were added; the id removes one again.
     int AddMessageHook(TMessageHook hook);
     void RemoveMessageHook(int id);
+    // Runs the hooks on a message; true when one consumed it. For message loops of our own.
+    bool RunMessageHooks(MSG& msg);
+    // The idle step of the loop: synchronize calls, OnIdle, then waiting for a message.
+    void Idle();
     std::function<void()> OnIdle;
     // Owner of message boxes when no window of ours is active; when it is destroyed
     // while Run is looping, Run ends.
@@ -71,8 +79,8 @@ public:
 
 private:
     bool ProcessMessage();
-    void Idle();
     std::string FTitle;
+    TMessageBoxHook FMessageBoxHook;
     bool FTerminated = false;
     HWND FMainWindow = nullptr;
     std::vector<std::pair<int, TMessageHook>> FMessageHooks;

@@ -1,5 +1,7 @@
 #include "Graphics.h"
 
+#include <vector>
+
 namespace ruk {
 
 TImageList::~TImageList() {
@@ -51,6 +53,203 @@ void TIcon::SetHandle(HICON icon) {
     FHandle = icon ? CopyIcon(icon) : nullptr;
 }
 
-void TIcon::Assign(const TIcon& source) { SetHandle(source.FHandle); }
+void TIcon::TakeHandle(HICON icon) {
+    ReleaseHandle();
+    FHandle = icon;
+}
+
+void TIcon::Assign(const TIcon& source) {
+    SetHandle(source.FHandle);
+    Width = source.Width;
+    Height = source.Height;
+}
+
+// ---------------------------------------------------------------- TBitmap
+
+void TBitmap::SetHandle(HBITMAP bitmap) {
+    if (bitmap == FHandle) return;
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = bitmap;
+}
+
+HBITMAP TBitmap::ReleaseHandle() {
+    HBITMAP h = FHandle;
+    FHandle = nullptr;
+    return h;
+}
+
+void TBitmap::Assign(const TBitmap& source) {
+    SetHandle(source.FHandle ? static_cast<HBITMAP>(CopyImage(source.FHandle, IMAGE_BITMAP, 0, 0, 0)) : nullptr);
+}
+
+int TBitmap::Width() const {
+    BITMAP b{};
+    return FHandle && GetObjectA(FHandle, sizeof b, &b) ? b.bmWidth : 0;
+}
+
+int TBitmap::Height() const {
+    BITMAP b{};
+    return FHandle && GetObjectA(FHandle, sizeof b, &b) ? b.bmHeight : 0;
+}
+
+int TBitmap::DibBitsPerPixel() const {
+    DIBSECTION d{};
+    if (!FHandle || GetObjectA(FHandle, sizeof d, &d) != sizeof d) return 0;
+    return d.dsBm.bmBitsPixel;
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    HBITMAP b = LoadBitmapA(instance, name.c_str());
+    if (!b) RaiseLastOSError();
+    SetHandle(b);
+}
+
+void TBitmap::LoadFromFile(const std::string& fileName) {
+    HBITMAP b = static_cast<HBITMAP>(LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!b) RaiseLastOSError();
+    SetHandle(b);
+}
+
+void TBitmap::SetSize(int width, int height, COLORREF fill) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP b = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!b) {
+        DeleteDC(dc);
+        RaiseLastOSError();
+    }
+    HGDIOBJ old = SelectObject(dc, b);
+    RECT r{0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    SetHandle(b);
+}
+
+// ---------------------------------------------------------------- TMetafile
+
+void TMetafile::SetHandle(HENHMETAFILE metafile) {
+    if (metafile == FHandle) return;
+    Clear();
+    FHandle = metafile;
+}
+
+void TMetafile::Clear() {
+    if (FHandle) DeleteEnhMetaFile(FHandle);
+    FHandle = nullptr;
+}
+
+void TMetafile::Assign(const TMetafile& source) {
+    SetHandle(source.FHandle ? CopyEnhMetaFileA(source.FHandle, nullptr) : nullptr);
+}
+
+void TMetafile::LoadFromFile(const std::string& fileName) {
+    HENHMETAFILE m = GetEnhMetaFileA(fileName.c_str());
+    if (!m) {
+        // A placeable Windows metafile: a 22-byte header, then the metafile bits.
+        HANDLE f = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) RaiseLastOSError();
+        const DWORD size = GetFileSize(f, nullptr);
+        std::vector<BYTE> data(size);
+        DWORD got = 0;
+        const BOOL ok = ReadFile(f, data.data(), size, &got, nullptr);
+        CloseHandle(f);
+        if (!ok || got != size) RaiseLastOSError();
+        const size_t skip = size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A ? 22 : 0;
+        m = SetWinMetaFileBits(static_cast<UINT>(size - skip), data.data() + skip, nullptr, nullptr);
+        if (!m) RaiseLastOSError();
+    }
+    SetHandle(m);
+}
+
+// ---------------------------------------------------------------- TPicture
+
+void TPicture::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TPicture::Clear() {
+    FIcon.reset();
+    FBitmap.reset();
+    FMetafile.reset();
+    FKind = TKind::None;
+    Changed();
+}
+
+void TPicture::SetIcon(HICON icon) {
+    auto next = std::make_unique<TIcon>();
+    next->TakeHandle(icon);
+    if (FIcon) {
+        next->Width = FIcon->Width;
+        next->Height = FIcon->Height;
+    }
+    FBitmap.reset();
+    FMetafile.reset();
+    FIcon = std::move(next);
+    FKind = TKind::Icon;
+    Changed();
+}
+
+void TPicture::SetBitmap(HBITMAP bitmap) {
+    auto next = std::make_unique<TBitmap>();
+    next->SetHandle(bitmap);
+    FIcon.reset();
+    FMetafile.reset();
+    FBitmap = std::move(next);
+    FKind = TKind::Bitmap;
+    Changed();
+}
+
+void TPicture::SetMetafile(HENHMETAFILE metafile) {
+    auto next = std::make_unique<TMetafile>();
+    next->SetHandle(metafile);
+    FIcon.reset();
+    FBitmap.reset();
+    FMetafile = std::move(next);
+    FKind = TKind::Metafile;
+    Changed();
+}
+
+void TPicture::Assign(const TPicture& source) {
+    if (&source == this) return;
+    switch (source.FKind) {
+    case TKind::Icon:
+        SetIcon(source.FIcon->Handle() ? CopyIcon(source.FIcon->Handle()) : nullptr);
+        break;
+    case TKind::Bitmap:
+        SetBitmap(source.FBitmap->Handle() ? static_cast<HBITMAP>(CopyImage(source.FBitmap->Handle(), IMAGE_BITMAP, 0, 0, 0))
+                                           : nullptr);
+        break;
+    case TKind::Metafile:
+        SetMetafile(source.FMetafile->Handle() ? CopyEnhMetaFileA(source.FMetafile->Handle(), nullptr) : nullptr);
+        break;
+    case TKind::None:
+        Clear();
+        break;
+    }
+}
+
+void TPicture::LoadFromFile(const std::string& fileName) {
+    const std::string ext = LowerCase(ExtractFileExt(fileName));
+    if (ext == ".bmp") {
+        TBitmap b;
+        b.LoadFromFile(fileName);
+        SetBitmap(b.ReleaseHandle());
+    } else if (ext == ".ico") {
+        HICON h = static_cast<HICON>(LoadImageA(nullptr, fileName.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+        if (!h) RaiseLastOSError();
+        SetIcon(h);
+    } else if (ext == ".emf" || ext == ".wmf") {
+        TMetafile m;
+        m.LoadFromFile(fileName);
+        HENHMETAFILE h = m.Handle();
+        SetMetafile(CopyEnhMetaFileA(h, nullptr));
+    } else {
+        throw EInvalidGraphic(Format("Unknown picture file extension (%s)", ext.c_str()));
+    }
+}
 
 }  // namespace ruk

@@ -6,14 +6,25 @@ namespace ruk {
 
 // ---------------------------------------------------------------- TListItemStrings / TListItem
 
+namespace {
+[[noreturn]] void ListIndexError(int index) {
+    throw EStringListError(Format("List index out of bounds (%d)", index));
+}
+}  // namespace
+
+const std::string& TListItemStrings::Strings(int index) const {
+    if (index < 0 || index >= Count()) ListIndexError(index);
+    return FItems[static_cast<size_t>(index)];
+}
+
 void TListItemStrings::Add(const std::string& s) {
     FItems.push_back(s);
     if (FOwner) FOwner->SubItemChanged(Count() - 1);
 }
 
 void TListItemStrings::Put(int index, const std::string& s) {
-    if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
-    FItems[index] = s;
+    if (index < 0 || index >= Count()) ListIndexError(index);
+    FItems[static_cast<size_t>(index)] = s;
     if (FOwner) FOwner->SubItemChanged(index);
 }
 
@@ -89,12 +100,16 @@ TListItem* TListItems::Item(int index) const {
     item.mask = LVIF_PARAM;
     item.iItem = index;
     if (index < 0 || !SendMessageA(FOwner.Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-    return reinterpret_cast<TListItem*>(item.lParam);
+    TListItem* li = reinterpret_cast<TListItem*>(item.lParam);
+    // Where it was found is where the next lookup of its index looks first.
+    if (li) li->FIndexHint = index;
+    return li;
 }
 
 TListItem* TListItems::Add() {
     FOwned.push_back(std::unique_ptr<TListItem>(new TListItem(&FOwner)));
     TListItem* li = FOwned.back().get();
+    li->FOwnedIndex = FOwned.size() - 1;
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = Count();
@@ -112,10 +127,17 @@ TListItem* TListItems::Add() {
 
 void TListItems::Delete(int index) {
     TListItem* li = Item(index);
-    if (!li) throw EStringListError(Format("List index out of bounds (%d)", index));
+    if (!li) ListIndexError(index);
     SendMessageA(FOwner.Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
-    auto it = std::find_if(FOwned.begin(), FOwned.end(), [li](const auto& p) { return p.get() == li; });
-    if (it != FOwned.end()) FOwned.erase(it);
+    // The owned items are in no order: the last takes the place of the one that goes.
+    const size_t at = li->FOwnedIndex;
+    if (at < FOwned.size() && FOwned[at].get() == li) {
+        if (at + 1 != FOwned.size()) {
+            FOwned[at].swap(FOwned.back());
+            FOwned[at]->FOwnedIndex = at;
+        }
+        FOwned.pop_back();
+    }
 }
 
 void TListItems::Clear() {

@@ -45,6 +45,7 @@ void TMenuItem::SetProperty(const std::string& name, const std::string& value, T
     else if (SameText(name, "GroupIndex")) FGroupIndex = StrToIntProp(value);
     else if (SameText(name, "AutoCheck")) FAutoCheck = StrToBoolProp(value);
     else if (SameText(name, "HelpContext")) FHelpContext = StrToIntProp(value);
+    else if (SameText(name, "ShortCut")) FShortCut = TextToShortCut(value);
     else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
     else TComponent::SetProperty(name, value, reader);
 }
@@ -59,7 +60,18 @@ void TMenuItem::SetCaption(const std::string& s) {
 
 std::string TMenuItem::Hint() const { return FHintSet || !FAction ? FHint : FAction->Hint(); }
 
-TShortCut TMenuItem::ShortCut() const { return FAction ? FAction->ShortCut() : 0; }
+TShortCut TMenuItem::ShortCut() const {
+    if (FShortCut) return FShortCut;
+    return FAction ? FAction->ShortCut() : 0;
+}
+
+TMenuItem* TMenuItem::FindShortCut(TShortCut s) {
+    if (!Visible()) return nullptr;
+    if (s && ShortCut() == s) return this;
+    for (TMenuItem* item : FItems)
+        if (TMenuItem* found = item->FindShortCut(s)) return found;
+    return nullptr;
+}
 
 bool TMenuItem::Enabled() const { return FEnabled && (!FAction || FAction->Enabled()); }
 

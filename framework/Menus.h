@@ -28,7 +28,11 @@ public:
     void SetCaption(const std::string& s);
     std::string Hint() const;
     void SetHint(const std::string& s) { FHint = s; FHintSet = true; }
+    // The item's own shortcut where given, else the action's.
     TShortCut ShortCut() const;
+    void SetShortCut(TShortCut s) { FShortCut = s; }
+    // The visible item of this item's tree (itself included) with that shortcut.
+    TMenuItem* FindShortCut(TShortCut s);
     bool Enabled() const;
     void SetEnabled(bool e);
     bool Visible() const;
@@ -66,6 +70,7 @@ private:
     void Changed();
     std::string FCaption, FHint;
     bool FCaptionSet = false, FHintSet = false;
+    TShortCut FShortCut = 0;
     bool FEnabled = true, FVisible = true, FChecked = false;
     bool FRadioItem = false, FAutoCheck = false;
     int FGroupIndex = 0;

@@ -1,5 +1,7 @@
 #include "ComCtrls.h"
 
+#include "Dialogs.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -38,30 +40,48 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG
 
 // A part of a text in memory, streamed into the control.
 struct TTextSource {
-    const char* Data;
-    size_t Size;
+    const wchar_t* Data;
+    size_t Size;  // in characters
 };
 
 DWORD CALLBACK TextInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
     auto* source = reinterpret_cast<TTextSource*>(cookie);
-    size_t n = std::min(source->Size, static_cast<size_t>(std::max<LONG>(size, 0)));
+    size_t n = std::min(source->Size, static_cast<size_t>(std::max<LONG>(size, 0)) / sizeof(wchar_t));
     if (n < source->Size) {
         // The control converts and inserts each buffer on its own: one that ends inside a
         // line break (CR | LF, or CR | CR LF, the soft break) would come out as other breaks.
         // So a buffer ends after a line, or at least not after a CR.
         size_t cut = n;
-        while (cut > 0 && source->Data[cut - 1] != '\n') --cut;
+        while (cut > 0 && source->Data[cut - 1] != L'\n') --cut;
         if (cut == 0) {
             cut = n;
-            while (cut > 0 && source->Data[cut - 1] == '\r') --cut;
+            while (cut > 0 && source->Data[cut - 1] == L'\r') --cut;
         }
         if (cut > 0) n = cut;
     }
-    std::memcpy(buffer, source->Data, n);
+    std::memcpy(buffer, source->Data, n * sizeof(wchar_t));
     source->Data += n;
     source->Size -= n;
-    *done = static_cast<LONG>(n);
+    *done = static_cast<LONG>(n * sizeof(wchar_t));
     return 0;
+}
+
+// Streams ANSI text in as it stands. The control's own plain-text load would take a text that
+// begins with the UTF-8 byte-order mark for UTF-8 and decode it, so the pane would show
+// another text than the one loaded; converted here by the ANSI code page, as the control
+// converts every other text, it reads back byte for byte.
+// The result is the stream's error (0: none).
+DWORD StreamInAnsiText(HWND h, WPARAM flags, const char* text, size_t size) {
+    std::wstring wide;
+    if (size > 0) {
+        const int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
+        wide.resize(static_cast<size_t>(std::max(n, 0)));
+        if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), wide.data(), n);
+    }
+    TTextSource source{wide.data(), wide.size()};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
+    SendMessageA(h, EM_STREAMIN, flags | SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
+    return es.dwError;
 }
 
 // Taking the text out of a control costs it time that grows with the square of its lines (some
@@ -162,16 +182,17 @@ void TRichEditStrings::Add(const std::string& line) {
 
 void TRichEditStrings::Clear() { FOwner.Clear(); }
 
+bool StreamHoldsRichText(TStream& stream) {
+    const Int64 pos = stream.Position();
+    char head[5] = {};
+    const int got = stream.Read(head, 5);
+    stream.SetPosition(pos);
+    return got == 5 && std::string(head, 5) == "{\\rtf";
+}
+
 void TRichEditStrings::LoadFromStream(TStream& stream) {
-    UINT format = SF_TEXT;
-    if (!FOwner.FPlainText) {
-        // A file that is not RTF is read as plain text.
-        Int64 pos = stream.Position();
-        char head[5] = {};
-        int got = stream.Read(head, 5);
-        stream.SetPosition(pos);
-        if (got == 5 && std::string(head, 5) == "{\\rtf") format = SF_RTF;
-    }
+    // A file that is not RTF is read as plain text.
+    const UINT format = !FOwner.FPlainText && StreamHoldsRichText(stream) ? SF_RTF : SF_TEXT;
     if (format == SF_TEXT) {
         // Plain text can go in by slices, as appends do.
         std::string text;
@@ -190,6 +211,8 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
     StreamCookie cookie{&stream, nullptr};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     SendMessageA(FOwner.Handle(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+    // Streaming in marks the control modified (so under Wine); a load is no edit of the user's.
+    SendMessageA(FOwner.Handle(), EM_SETMODIFY, FALSE, 0);
     if (cookie.error) std::rethrow_exception(cookie.error);
     if (es.dwError != 0) throw EOutOfResources("Failed to Load Stream");
 }
@@ -227,6 +250,14 @@ void TRichEdit::SetProperty(const std::string& name, const std::string& value, T
     if (SameText(name, "ReadOnly")) SetReadOnly(StrToBoolProp(value));
     else if (SameText(name, "PlainText")) FPlainText = StrToBoolProp(value);
     else if (SameText(name, "HideSelection")) FHideSelection = StrToBoolProp(value);
+    else if (SameText(name, "HideScrollBars")) FHideScrollBars = StrToBoolProp(value);
+    else if (SameText(name, "WantReturns")) FWantReturns = StrToBoolProp(value);
+    else if (SameText(name, "WantTabs")) FWantTabs = StrToBoolProp(value);
+    else if (SameText(name, "BorderStyle")) {
+        if (SameText(value, "bsNone")) FBorder = false;
+        else if (SameText(value, "bsSingle")) FBorder = true;
+        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    }
     else if (SameText(name, "WordWrap")) FWordWrap = StrToBoolProp(value);
     else if (SameText(name, "ScrollBars")) FScrollBars = StrToScrollStyle(value);
     else if (SameText(name, "Lines")) SetText(value);
@@ -240,8 +271,9 @@ void TRichEdit::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.ClassName = "RichEdit20A";
     p.OwnClass = false;
-    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
-    p.ExStyle = WS_EX_CLIENTEDGE;
+    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL;
+    if (FWantReturns) p.Style |= ES_WANTRETURN;
+    p.ExStyle = FBorder ? WS_EX_CLIENTEDGE : 0;
     if (FReadOnly) p.Style |= ES_READONLY;
     if (!FHideSelection) p.Style |= ES_NOHIDESEL;
     if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth) p.Style |= WS_VSCROLL;
@@ -258,6 +290,7 @@ void TRichEdit::InitWnd() {
     SendMessageA(FHandle, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_CHANGE);
     SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, FWordWrap ? 0 : 1);
     ApplyDefaultFormat();
+    if (FHasColor || ParentColor()) ColorChanged();
     if (!FText.empty()) SetWindowTextA(FHandle, FText.c_str());
     SendMessageA(FHandle, EM_SETMODIFY, FALSE, 0);
 }
@@ -302,8 +335,10 @@ bool TRichEdit::BeginNewText(const std::string& text) {
     DropPending();
     FRefusing = false;
     FText = text;
-    // A text set through the window is read as rich text when it looks like it.
-    if (text.rfind("{\\rtf", 0) == 0 || text.rfind("{\\urtf", 0) == 0) FPaneText.Forget();
+    // Text set through the window is read as rich text when it looks like it, and perhaps as
+    // UTF-8 after the UTF-8 mark: such a text is left to the control.
+    const bool rich = text.rfind("{\\rtf", 0) == 0 || text.rfind("{\\urtf", 0) == 0;
+    if (rich || text.find("\xEF\xBB\xBF") != std::string::npos) FPaneText.Forget();
     else FPaneText.Set(text);
     // A new window takes FText as it is created.
     if (!FHandle) return false;
@@ -399,23 +434,29 @@ void TRichEdit::LoadPlainText(std::string text) {
     FAppends.Load(std::move(text));
     // The first slice replaces the whole text, as one load of it all would.
     const size_t end = FAppends.NextSliceEnd();
-    TTextSource source{FAppends.Data(), end};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
     const double started = NowMs();
+    DWORD error = 0;
     {
         const TFlagGuard guard(FAppending);
-        SendMessageA(h, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+        error = StreamInAnsiText(h, 0, FAppends.Data(), end);
     }
-    if (es.dwError != 0) {
+    if (error != 0) {
         DropPending();
         FPaneText.Forget();
         throw EOutOfResources("Failed to Load Stream");
     }
     FAppends.Took(end, NowMs() - started, GetTickCount());
-    if (!AppendPending()) return;
-    FAppending = true;
-    FPendingModified = SendMessageA(h, EM_GETMODIFY, 0, 0) != 0;
-    FAppending = false;
+    // Streaming in marks the control modified (so under Wine); a load is no edit of the user's,
+    // and the slices still to come leave the flag clear too.
+    {
+        const TFlagGuard guard(FAppending);
+        SendMessageA(h, EM_SETMODIFY, FALSE, 0);
+    }
+    FPendingModified = false;
+    if (!AppendPending()) {
+        DropPending();
+        return;
+    }
     SchedulePending();
 }
 
@@ -433,9 +474,7 @@ void TRichEdit::AppendSlice() {
     const int len = GetTextLen();
     CHARRANGE at{len, len};
     SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-    TTextSource source{FAppends.Data(), end - FAppends.Done()};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
-    SendMessageA(h, EM_STREAMIN, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+    StreamInAnsiText(h, SFF_SELECTION, FAppends.Data(), end - FAppends.Done());
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
@@ -648,6 +687,61 @@ bool TRichEdit::CNNotify(NMHDR* hdr, LRESULT& result) {
         return true;
     }
     return false;
+}
+
+}  // namespace ruk
+
+namespace ruk {
+
+void TRichEdit::ColorChanged() {
+    if (FHandle) SendMessageA(FHandle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(Color()));
+    TWinControl::ColorChanged();
+}
+
+bool TRichEdit::WantsDialogKey(UINT key) {
+    if (key == VK_RETURN) return FWantReturns;
+    if (key == VK_TAB) return FWantTabs;
+    return false;
+}
+
+void TRichEdit::SetSelBold(bool bold) {
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_BOLD;
+    cf.dwEffects = bold ? CFE_BOLD : 0;
+    SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+}
+
+bool TRichEdit::SelBold() {
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageA(Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return (cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD);
+}
+
+void TRichEdit::CopyToClipboard() { SendMessageA(Handle(), WM_COPY, 0, 0); }
+
+void TRichEdit::Print(const std::string& title) {
+    HWND h = Handle();
+    const LONG length = static_cast<LONG>(GetTextLen());
+    LONG done = 0;
+    PrintJob(title, [&](HDC dc) {
+        // The page in twips, less a margin of a quarter inch.
+        const int w = GetDeviceCaps(dc, PHYSICALWIDTH) ? GetDeviceCaps(dc, PHYSICALWIDTH) : GetDeviceCaps(dc, HORZRES);
+        const int hgt = GetDeviceCaps(dc, PHYSICALHEIGHT) ? GetDeviceCaps(dc, PHYSICALHEIGHT) : GetDeviceCaps(dc, VERTRES);
+        const int dpiX = std::max(1, GetDeviceCaps(dc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
+        FORMATRANGE range{};
+        range.hdc = dc;
+        range.hdcTarget = dc;
+        range.rcPage = {0, 0, MulDiv(w, 1440, dpiX), MulDiv(hgt, 1440, dpiY)};
+        range.rc = {360, 360, std::max(720L, range.rcPage.right - 360), std::max(720L, range.rcPage.bottom - 360)};
+        range.chrg = {done, -1};
+        const LONG next = static_cast<LONG>(SendMessageA(h, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range)));
+        const bool more = next > done && next < length;
+        done = next;
+        if (!more) SendMessageA(h, EM_FORMATRANGE, FALSE, 0);
+        return more;
+    });
 }
 
 }  // namespace ruk

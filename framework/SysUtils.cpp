@@ -1,5 +1,7 @@
 #include "SysUtils.h"
 
+#include <oleauto.h>
+
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
@@ -467,6 +469,39 @@ bool AddressSpaceAvailable(unsigned long long bytes) {
     }
     for (void* p : pieces) VirtualFree(p, 0, MEM_RELEASE);
     return available;
+}
+
+std::string DateTimeToStr(TDateTime value) {
+    SYSTEMTIME st{};
+    if (!VariantTimeToSystemTime(value, &st)) throw EConvertError("Invalid argument to date encode");
+    char date[128] = {}, time[128] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
+    std::string result = date;
+    if (st.wHour || st.wMinute || st.wSecond) {
+        GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
+        result += ' ';
+        result += time;
+    }
+    return result;
+}
+
+std::string FileSearch(const std::string& name, const std::string& dirList) {
+    std::string candidate = name;
+    size_t at = 0;
+    for (;;) {
+        if (!candidate.empty() && FileExists(candidate)) return candidate;
+        if (at >= dirList.size()) return std::string();
+        size_t end = dirList.find(';', at);
+        if (end == std::string::npos) end = dirList.size();
+        std::string dir = dirList.substr(at, end - at);
+        at = end + 1;
+        if (dir.empty()) {
+            candidate.clear();
+            continue;
+        }
+        if (dir.back() != ':' && dir.back() != '\\') dir += '\\';
+        candidate = dir + name;
+    }
 }
 
 }  // namespace ruk

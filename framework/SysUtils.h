@@ -178,5 +178,11 @@ bool DeleteFile(const std::string& name);
 
 TDateTime Now();
 TDateTime SystemTimeToDateTime(const SYSTEMTIME& st);
+// The user's short date format, a blank and the long time format (the time left out at
+// midnight exactly).
+std::string DateTimeToStr(TDateTime value);
+// The first of name itself and name in each folder of a semicolon-separated list that
+// exists; empty when none does.
+std::string FileSearch(const std::string& name, const std::string& dirList);
 
 }  // namespace ruk

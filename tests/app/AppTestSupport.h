@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ public:
     static TRUKConvertCharEncodingThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
     static size_t RetiredLoaders(TSDIAppForm& f) { return f.FRetiredLoaders.size(); }
     static void SetDocTitle(TSDIAppForm& f, const std::string& t) { f.FDocTitle = t; }
+    static std::string& SourceFileName(TSDIAppForm& f) { return f.FSourceFileName; }
+    static std::string& StrippedContentsFile(TSDIAppForm& f) { return f.FStrippedContentsFile; }
+    static std::string& DistinctWordsListFile(TSDIAppForm& f) { return f.FDistinctWordsListFile; }
+    static std::string& KeywordListFile(TSDIAppForm& f) { return f.FKeywordListFile; }
+    static std::string& LogFile(TSDIAppForm& f) { return f.FLogFile; }
+    static void SetSourceFileName(TSDIAppForm& f, const std::string& n) { f.FSourceFileName = n; }
 };
 }  // namespace ruk
 
@@ -114,8 +121,9 @@ struct DialogHook {
     ~DialogHook() { ruk::TOpenDialog::SetExecuteHook(nullptr); }
 };
 
-// The plain message boxes that appear on this thread while it lives: each is recorded (its
-// caption and text) and closed with OK, as the user would.
+// The message boxes that appear on this thread while it lives: each is recorded (its caption
+// and text) and closed as the user would: with OK, or with the button that Answer chose for
+// the boxes of its caption (IDYES, IDNO, IDCANCEL; IDCANCEL also stands for closing the box).
 class BoxWatcher {
 public:
     struct Box {
@@ -125,9 +133,14 @@ public:
     BoxWatcher() {
         Seen().clear();
         Closed().clear();
+        Answers().clear();
         FTimer = SetTimer(nullptr, 0, 15, Watch);
     }
-    ~BoxWatcher() { KillTimer(nullptr, FTimer); }
+    ~BoxWatcher() {
+        KillTimer(nullptr, FTimer);
+        Answers().clear();
+    }
+    void Answer(const std::string& caption, int button) { Answers()[caption] = button; }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const Box& b : Seen()) texts.push_back(b.Text);
@@ -139,6 +152,10 @@ public:
     }
 
 private:
+    static std::map<std::string, int>& Answers() {
+        static std::map<std::string, int> answers;
+        return answers;
+    }
     static std::set<HWND>& Closed() {
         static std::set<HWND> closed;
         return closed;
@@ -161,8 +178,9 @@ private:
         if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && Closed().insert(w).second) {
             Box box{WindowText(w), ""};
             EnumChildWindows(w, CollectStatic, reinterpret_cast<LPARAM>(&box.Text));
+            const auto answer = Answers().find(box.Caption);
             Seen().push_back(box);
-            PostMessageA(w, WM_COMMAND, IDOK, 0);
+            PostMessageA(w, WM_COMMAND, answer == Answers().end() ? IDOK : answer->second, 0);
         }
         return TRUE;
     }

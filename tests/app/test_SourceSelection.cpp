@@ -77,7 +77,7 @@ protected:
 };
 
 TEST_F(SourceSelectionTest, CancelledDialogChangesNothingAndKeepsItsFilterIndex) {
-    ruktest::WriteRecent("LastSourceFilePath", "C:\\remembered");
+    ruktest::WriteRecent("LastSourceFilePath", Dir);
     Open();
     Form->OpenDialog->FilterIndex = 5;  // as another file action left it
     Form->LogRichEdit1->SetText("old log");
@@ -85,7 +85,7 @@ TEST_F(SourceSelectionTest, CancelledDialogChangesNothingAndKeepsItsFilterIndex)
     BoxWatcher boxes;
     Select("");
     EXPECT_EQ(Offered.Run, 1);
-    EXPECT_EQ(Offered.InitialDir, "C:\\remembered");
+    EXPECT_EQ(Offered.InitialDir, Dir);
     EXPECT_EQ(Offered.FileName, "");
     EXPECT_EQ(Offered.FilterIndex, 3);
     EXPECT_EQ(Form->OpenDialog->FilterIndex, 5);
@@ -97,7 +97,7 @@ TEST_F(SourceSelectionTest, CancelledDialogChangesNothingAndKeepsItsFilterIndex)
     EXPECT_EQ(Form->SourceFileName(), "");
     EXPECT_FALSE(Form->HTMLSourceFileRichEdit1->PlainText());
     EXPECT_FALSE(Browser().HasDocument());
-    EXPECT_EQ(ruktest::ReadRecent("LastSourceFilePath"), "C:\\remembered");
+    EXPECT_EQ(ruktest::ReadRecent("LastSourceFilePath"), Dir);
     EXPECT_TRUE(boxes.Seen().empty());
     EXPECT_TRUE(Shown.Messages.empty());
 }
@@ -244,7 +244,7 @@ TEST_F(SourceSelectionTest, TypedFileUrlIsShownWithoutSaveAs) {
 }
 
 TEST_F(SourceSelectionTest, TypedPathOpensTheDialogInTheLastSourceFolder) {
-    ruktest::WriteRecent("LastSourceFilePath", "C:\\last folder");
+    ruktest::WriteRecent("LastSourceFilePath", Dir);
     Open();
     BoxWatcher boxes;
     Form->SourceFilesComboBoxEx->SetText("C:\\typed\\page.htm");
@@ -254,7 +254,7 @@ TEST_F(SourceSelectionTest, TypedPathOpensTheDialogInTheLastSourceFolder) {
     });
     ClickSelectButton();
     EXPECT_EQ(DialogRuns, 1);
-    EXPECT_EQ(Offered.InitialDir, "C:\\last folder");
+    EXPECT_EQ(Offered.InitialDir, Dir);
     EXPECT_EQ(Offered.FileName, "");
     EXPECT_EQ(Offered.FilterIndex, 3);
     EXPECT_EQ(Access::ConvertThread(*Form), nullptr);
@@ -288,7 +288,8 @@ TEST_F(SourceSelectionTest, SaveBrowserFileAsOffersTheRememberedPathAndReportsTh
     const std::string path = MakeFile("shown.htm", "<p>shown</p>");
     const std::string target = Dir + "saved.htm";
     Files.push_back(target);
-    ruktest::WriteRecent("LastBrowserFilePath", "C:\\suggested\\copy.htm");
+    const std::string suggested = Dir + "copy.htm";  // a file to be, in a folder that is there
+    ruktest::WriteRecent("LastBrowserFilePath", suggested);
     Open();
     {
         // Nothing in the browser: only the first message.
@@ -305,7 +306,7 @@ TEST_F(SourceSelectionTest, SaveBrowserFileAsOffersTheRememberedPathAndReportsTh
             return false;
         });
         Form->FileSaveBrowserFileAs->Execute();
-        EXPECT_EQ(Offered.FileName, "C:\\suggested\\copy.htm");
+        EXPECT_EQ(Offered.FileName, suggested);
         EXPECT_EQ(boxes.Texts(), std::vector<std::string>{kSaveInBrowser});  // cancelled: nothing more
     }
     {
@@ -319,8 +320,8 @@ TEST_F(SourceSelectionTest, SaveBrowserFileAsOffersTheRememberedPathAndReportsTh
     }
     EXPECT_EQ(GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES, true);
     // The chosen path stays the browser's own.
-    EXPECT_EQ(ruktest::ReadRecent("LastBrowserFilePath"), "C:\\suggested\\copy.htm");
-    EXPECT_EQ(Form->LastBrowserFilePath(), "C:\\suggested\\copy.htm");
+    EXPECT_EQ(ruktest::ReadRecent("LastBrowserFilePath"), suggested);
+    EXPECT_EQ(Form->LastBrowserFilePath(), suggested);
 }
 
 TEST_F(SourceSelectionTest, EveryCompletedNavigationShowsItsLocationInTheBox) {

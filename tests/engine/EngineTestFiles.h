@@ -42,6 +42,16 @@ inline bool WriteFileBytes(const std::string& name, const std::string& data) {
     return ok;
 }
 
+// Marks the file read-only and tells whether the system then refuses to open it for writing
+// (Wine run by the superuser does not).
+inline bool MakeReadOnlyAndRefused(const std::string& name) {
+    if (!SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY)) return false;
+    const HANDLE probe = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(probe);
+    return false;
+}
+
 class EngineTempFolder {
 public:
     EngineTempFolder() {

@@ -135,7 +135,7 @@ TEST(PaneText, LineBreaksComeBackAsCrLfAndUnclearTextsAreLeftToTheControl) {
         {"tab\tand \xE9\x80\x81", true, "tab\tand \xE9\x80\x81", 11},
         {std::string("nul\0x", 5), false, "", 0},
         {"feed\f", false, "", 0},
-        {"\xEF\xBB\xBFmarked", false, "", 0},
+        {"\xEF\xBB\xBFmarked", true, "\xEF\xBB\xBFmarked", 9},
     };
     for (const Case& c : cases) {
         TPaneText t;

@@ -98,6 +98,27 @@ TEST(FileStream, OpenFailureMessageHasTheFullPath) {
     EXPECT_EQ(message, "Cannot open file \"" + ExpandFileName(name) + "\". " + SysErrorMessage(ERROR_SHARING_VIOLATION));
 }
 
+TEST(FileStream, ANameLongerThanAPathFailsWithItsEndsShown) {
+    const std::string name = "C:\\" + std::string(100 * 1024, 'n') + "\\end.txt";
+    const std::string shown = name.substr(0, 100) + "..." + name.substr(name.size() - 100);
+    for (unsigned mode : {static_cast<unsigned>(fmOpenRead), static_cast<unsigned>(fmCreate)}) {
+        std::string message;
+        DWORD code = 0;
+        try {
+            TFileStream s(name, mode);
+        } catch (const EFOpenError& e) {
+            code = GetLastError();
+            message = e.Message();
+        } catch (const EFCreateError& e) {
+            code = GetLastError();
+            message = e.Message();
+        }
+        const char* what = mode == fmCreate ? "Cannot create file \"" : "Cannot open file \"";
+        EXPECT_EQ(message, what + shown + "\". " + SysErrorMessage(ERROR_FILENAME_EXCED_RANGE));
+        EXPECT_EQ(code, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));  // left for the loader
+    }
+}
+
 TEST(MemoryStream, ReadWriteSeekAndSize) {
     TMemoryStream m;
     EXPECT_EQ(m.Size(), 0);
