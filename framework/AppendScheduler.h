@@ -47,8 +47,8 @@ public:
     // The whole text is to go in (a load): what waited is dropped.
     void Load(std::string text);
     void Drop();
-    // The end (in the waiting text) of the next slice: after a line break, or, for a line
-    // longer than a slice, inside the line but never inside a line break.
+    // The end (in the waiting text) of the next slice: after a line break, never inside one;
+    // a line longer than a slice is a slice of its own.
     size_t NextSliceEnd() const;
     const char* Data() const { return FText.data() + FDone; }
     size_t Done() const { return FDone; }
