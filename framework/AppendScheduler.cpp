@@ -22,12 +22,14 @@ TAppendScheduler::TAction TAppendScheduler::Add(const std::string& s, DWORD now)
     }
     if (!idle && FText.back() == '\r') FCuts.push_back(FText.size());
     FText += s;
+    FLastAdd = now;
     if (idle) {
         if (s.size() <= kImmediateChars && now - FLastSlice >= kGatherMs) return TAction::Now;
         FBacklogSince = now;
         return TAction::Wait;
     }
-    if (now - FLastSlice >= kStarvedMs && now - FBacklogSince >= kStarvedMs) return TAction::OneSlice;
+    if (now - FLastSlice >= std::max<DWORD>(kStarvedMs, StreamingPause()) && now - FBacklogSince >= kStarvedMs)
+        return TAction::OneSlice;
     return TAction::Wait;
 }
 
@@ -77,10 +79,20 @@ void TAppendScheduler::Took(size_t end, double ms, DWORD now) {
         FCuts.clear();
     }
     FLastSlice = now;
+    FLastSliceMs = ms;
     if (ms > 0.5 && chars >= kMinSlice / 2) {
         const double fit = static_cast<double>(chars) * kSliceTargetMs / ms;
         FSliceSize = static_cast<size_t>(std::clamp(fit, static_cast<double>(kMinSlice), static_cast<double>(kMaxSlice)));
     }
+}
+
+DWORD TAppendScheduler::StreamingPause() const {
+    return static_cast<DWORD>(FLastSliceMs * kStreamingShare);
+}
+
+UINT TAppendScheduler::TickMs(DWORD now) const {
+    if (Streaming(now)) return std::max<UINT>(kGatherMs, StreamingPause());
+    return Waiting() > FSliceSize ? kDrainMs : kGatherMs;
 }
 
 char TAppendScheduler::LastChar() const {

@@ -30,6 +30,11 @@ public:
     // the timer's message from coming) gets one slice from the next append; only one, so
     // that whoever delivers hardly waits for the control.
     static constexpr DWORD kStarvedMs = 150;
+    // While appends keep coming (the last within kGatherMs), whoever makes them waits for
+    // every slice the control takes in between: then a tick makes one slice and the next
+    // comes kStreamingShare times that slice's time later at the soonest, so that the
+    // control takes at most about a tenth of the time. The rest goes in once they pause.
+    static constexpr unsigned kStreamingShare = 9;
     // The control allocates without checking; a slice goes in only while the address space
     // for it (at what Wine's rich edit takes a character) and this reserve can be had.
     static constexpr unsigned long long kAddressReserve = 192ull << 20;
@@ -56,19 +61,26 @@ public:
     void Took(size_t end, double ms, DWORD now);
     // The last character of what waits ('\r' for any line break); '\0' when nothing waits.
     char LastChar() const;
+    // Whether appends are still coming in.
+    bool Streaming(DWORD now) const { return Pending() && now - FLastAdd < kGatherMs; }
     // Time to the next tick while something waits.
-    UINT TickMs() const { return Waiting() > FSliceSize ? kDrainMs : kGatherMs; }
+    UINT TickMs(DWORD now) const;
     size_t SliceSize() const { return FSliceSize; }
     // Address space the next slice needs, reserve included.
     unsigned long long AddressNeeded() const;
 
 private:
+    // The least time from a slice to the next while appends keep coming.
+    DWORD StreamingPause() const;
+
     std::string FText;          // appended, not yet in the control: from FDone
     size_t FDone = 0;
     std::vector<size_t> FCuts;  // positions in FText where an append ended in a CR
     size_t FSliceSize = 4096;   // characters a slice, adapted to the control's speed
     DWORD FLastSlice = 0;       // tick count of the last slice
     DWORD FBacklogSince = 0;    // tick count of the first append still waiting
+    DWORD FLastAdd = 0;         // tick count of the last append
+    double FLastSliceMs = 0;    // what the last slice took
 };
 
 // The whole text of a pane as the control gives it back (every line break as CR LF), kept in

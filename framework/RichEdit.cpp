@@ -532,7 +532,7 @@ void TRichEdit::RefuseAppends() {
 
 void TRichEdit::SchedulePending() {
     if (!FHandle || FTimerSet || !AppendPending()) return;
-    FTimerSet = SetTimer(FHandle, kAppendTimer, FAppends.TickMs(), nullptr) != 0;
+    FTimerSet = SetTimer(FHandle, kAppendTimer, FAppends.TickMs(GetTickCount()), nullptr) != 0;
 }
 
 void TRichEdit::DropPending() {
@@ -573,7 +573,7 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         FTimerSet = false;
         KillTimer(FHandle, kAppendTimer);
         // A backlog left over schedules the next tick.
-        AppendSlices(TAppendScheduler::kTickBudgetMs, true);
+        AppendSlices(FAppends.Streaming(GetTickCount()) ? 1 : TAppendScheduler::kTickBudgetMs, true);
         return 0;
     }
     if (!FAppending) {

@@ -96,10 +96,36 @@ TEST(AppendScheduler, WhenAnAppendGoesIn) {
     EXPECT_EQ(s.Add("more", 20000 + TAppendScheduler::kStarvedMs - 1), A::Wait);
     EXPECT_EQ(s.Add("more", 20000 + TAppendScheduler::kStarvedMs), A::OneSlice);
     // Close ticks while a backlog is larger than a slice.
-    EXPECT_EQ(s.TickMs(), TAppendScheduler::kDrainMs);
+    const DWORD quiet = 20000 + TAppendScheduler::kStarvedMs + TAppendScheduler::kGatherMs;
+    EXPECT_EQ(s.TickMs(quiet), TAppendScheduler::kDrainMs);
     s.Drop();
     s.Add("x", 40000);
-    EXPECT_EQ(s.TickMs(), TAppendScheduler::kGatherMs);
+    EXPECT_EQ(s.TickMs(40000 + TAppendScheduler::kGatherMs), TAppendScheduler::kGatherMs);
+}
+
+TEST(AppendScheduler, WhileAppendsKeepComingTheControlTakesASmallShareOfTheTime) {
+    TAppendScheduler s;
+    using A = TAppendScheduler::TAction;
+    const std::string line = std::string(60, 'l') + "\r\n";
+    DWORD now = 50000;
+    s.Add(line, now);
+    for (int i = 0; i < 200; ++i) s.Add(line, now += 1);
+    EXPECT_TRUE(s.Streaming(now));
+    // A slice that took the control 40 ms: the next waits nine times as long.
+    s.Took(s.NextSliceEnd(), 40, now);
+    const DWORD pause = 40 * TAppendScheduler::kStreamingShare;
+    EXPECT_EQ(s.TickMs(now), pause);
+    // Nor does an append that finds the timer late take a slice before then.
+    EXPECT_EQ(s.Add(line, now + TAppendScheduler::kStarvedMs), A::Wait);
+    EXPECT_EQ(s.Add(line, now + pause), A::OneSlice);
+    // Once the appends pause, the backlog goes in as fast as the control can take it.
+    const DWORD quiet = now + pause + TAppendScheduler::kGatherMs;
+    EXPECT_FALSE(s.Streaming(quiet));
+    EXPECT_LE(s.TickMs(quiet), TAppendScheduler::kGatherMs);
+    // Quick slices leave the ticks at their usual pace.
+    s.Took(s.NextSliceEnd(), 1, now + pause);
+    s.Add(line, now + pause + 1);
+    EXPECT_EQ(s.TickMs(now + pause + 2), TAppendScheduler::kGatherMs);
 }
 
 TEST(AppendScheduler, TheSliceSizeFollowsTheControlsSpeed) {
