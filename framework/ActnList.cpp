@@ -239,20 +239,58 @@ bool TActionList::IsShortCut(MSG& msg, HWND window) {
     return accel && TranslateAcceleratorA(window, accel, &msg) != 0;
 }
 
+namespace {
+// The focus, asked once for a pass of updates: under Wine each question is a round trip to the
+// window server (some 30 microseconds), every edit action asks, and the updates run whenever the
+// message loop runs dry, which a worker's deliveries make it do thousands of times a second.
+struct TUpdatePass {
+    bool Active = false, Known = false;
+    HWND Focus = nullptr;
+};
+TUpdatePass gUpdatePass;
+
+HWND FocusNow() {
+    if (!gUpdatePass.Active) return GetFocus();
+    if (!gUpdatePass.Known) {
+        gUpdatePass.Focus = GetFocus();
+        gUpdatePass.Known = true;
+    }
+    return gUpdatePass.Focus;
+}
+}  // namespace
+
+// For as long as it lives, edit actions take the focus from gUpdatePass.
+class TUpdatePassScope {
+public:
+    TUpdatePassScope() : FOuter(gUpdatePass) { gUpdatePass = TUpdatePass{true, false, nullptr}; }
+    ~TUpdatePassScope() { gUpdatePass = FOuter; }
+    TUpdatePassScope(const TUpdatePassScope&) = delete;
+    TUpdatePassScope& operator=(const TUpdatePassScope&) = delete;
+
+private:
+    TUpdatePass FOuter;
+};
+
 void TActionList::UpdateActions() {
+    const TUpdatePassScope pass;
     for (TAction* a : std::vector<TAction*>(FActions)) {
+        // A handler of the program's own, or an error shown in a box, may move the focus: it
+        // is asked again after them.
+        const bool ownCode = static_cast<bool>(a->OnUpdate);
         try {
             a->Update();
         } catch (...) {
             HandleException(a);
+            gUpdatePass.Known = false;
         }
+        if (ownCode) gUpdatePass.Known = false;
     }
 }
 
 // ---------------------------------------------------------------- standard edit actions
 
 HWND TEditAction::Target() {
-    HWND f = GetFocus();
+    HWND f = FocusNow();
     if (!f) return nullptr;
     char cls[64] = {};
     GetClassNameA(f, cls, sizeof cls);
