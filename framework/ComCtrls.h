@@ -397,7 +397,7 @@ private:
     // Replaces the whole text by a plain text: its first slice at once, the rest appended.
     void LoadPlainText(std::string text);
     // Appends slices of the pending text until budgetMs have passed (0: all of it, 1: one
-    // slice), or, with yield, until other messages wait.
+    // slice), or, with yield, until input or posted messages wait.
     void AppendSlices(DWORD budgetMs, bool yield);
     void AppendSlice();
     void DropPending();

@@ -506,7 +506,10 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
         }
         AppendSlice();
         if (budgetMs != 0 && NowMs() - started >= budgetMs) break;
-        if (yield && HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) break;
+        // A message sent from another thread waits for the rest of the budget at most: yielding
+        // to each would cost the tick the timer's whole interval, and a thread that asks every
+        // few milliseconds would leave the control half its time.
+        if (yield && HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0) break;
     }
     if (shown) {
         FAppending = true;
