@@ -2,6 +2,8 @@
 
 #include "RUKLexmillUtils1.h"
 
+#include "Handles.h"
+
 #include <cstring>
 #include <new>
 
@@ -37,12 +39,6 @@ DWORD LastErrorCode() {
     return code != 0 ? code : RUK_E_EXCEPTION;
 }
 
-// Closes the file however Execute ends.
-struct TFileHandleGuard {
-    HANDLE Handle;
-    ~TFileHandleGuard() { CloseHandle(Handle); }
-};
-
 std::string WideToAnsiText(const wchar_t* units, size_t count) {
     if (count == 0) return std::string();
     const int n = static_cast<int>(count);
@@ -64,19 +60,18 @@ void TRUKConvertCharEncodingThread::Execute() {
     // ReadBuffer, which report a failure by an exception: the first exception raised in the
     // process clears the thread's last error on its way, and the code of the failure with it.
     // Access and sharing are the stream's for fmOpenRead | fmShareExclusive.
-    const HANDLE handle = CreateFileA(FFileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const TFileHandle handle(
+        CreateFileA(FFileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
         SetReturnValue(static_cast<int>(LastErrorCode()));
         return;
     }
-    const TFileHandleGuard closer{handle};
     DWORD code = 0;
     // The memory stream reports a failed allocation as a stream error; it is told apart by
     // where it happens.
     bool allocating = false;
     try {
-        THandleStream file(handle);
+        THandleStream file(handle.Get());
         const Int64 size = file.Size();
         if (size < 0) {
             SetReturnValue(static_cast<int>(LastErrorCode()));

@@ -185,7 +185,10 @@ void TCoolBar::Realign() {
         band.cxMinChild = 0;
         band.cyMinChild = static_cast<UINT>(c->Height());
         band.cx = static_cast<UINT>(std::max(c->Width(), Width()));
-        SendMessageA(FHandle, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+        if (!SendMessageA(FHandle, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band))) {
+            FRealigning = false;
+            throw EOutOfResources("Failed to add a band to the cool bar");
+        }
         FBands.push_back(c);
     }
     FRealigning = false;
@@ -372,7 +375,8 @@ void TToolBar::InsertNative(TToolButton* b, int index) {
         tb.iString = reinterpret_cast<INT_PTR>(caption.c_str());
     }
     tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN));
-    SendMessageA(FHandle, TB_INSERTBUTTONA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tb));
+    if (!SendMessageA(FHandle, TB_INSERTBUTTONA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tb)))
+        throw EOutOfResources("Failed to add a tool button");
     SendMessageA(FHandle, TB_AUTOSIZE, 0, 0);
 }
 

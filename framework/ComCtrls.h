@@ -18,8 +18,6 @@
 
 namespace ruk {
 
-RUK_DECLARE_EXCEPTION(EOutOfResources, Exception)  // "Failed to Load Stream", "Failed to Save Stream"
-
 // ---------------------------------------------------------------- labels, buttons, panels
 
 class TLabel : public TWinControl {

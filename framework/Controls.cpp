@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include "Forms.h"
+#include "Handles.h"
 #include "Menus.h"
 
 #include <commctrl.h>
@@ -254,6 +255,8 @@ HFONT TFont::Handle() {
         FHandle = CreateFontA(Height, 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH | FF_DONTCARE, Name.c_str());
+        // Without a font of its own a control would draw in the system font without a word.
+        if (!FHandle) throw EOutOfResources("Failed to create the font " + Name);
     }
     return FHandle;
 }
@@ -509,12 +512,10 @@ void TWinControl::RecreateWnd() {
 }
 
 int TWinControl::TextHeight(const std::string& text) {
-    HDC dc = GetDC(FHandle);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
+    const TWindowDC dc(FHandle);
+    const TSelectedObject font(dc.Get(), Font().Handle());
     SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(FHandle, dc);
+    GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size.cy;
 }
 

@@ -33,6 +33,7 @@ namespace ruk {
 
 RUK_DECLARE_EXCEPTION(EComponentError, Exception)
 RUK_DECLARE_EXCEPTION(EPropertyError, EComponentError)  // "Property %s.%s does not exist"
+RUK_DECLARE_EXCEPTION(EOutOfResources, Exception)  // "Failed to Load Stream", "Failed to Save Stream"
 
 class TComponent;
 class TWinControl;

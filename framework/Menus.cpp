@@ -138,6 +138,11 @@ void TMenuItem::RebuildSubMenu() {
         if (!FSubMenu) RaiseLastOSError();
     }
     FRebuilding = true;
+    // Cleared also when an item cannot be inserted, so that a later change rebuilds again.
+    struct TRebuildingFlag {
+        bool& Flag;
+        ~TRebuildingFlag() { Flag = false; }
+    } rebuilding{FRebuilding};
     while (GetMenuItemCount(FSubMenu) > 0) RemoveMenu(FSubMenu, 0, MF_BYPOSITION);
     // Separators at the start, at the end or after another separator are left out, so
     // hiding the items of a group never leaves a double line.
@@ -174,9 +179,8 @@ void TMenuItem::RebuildSubMenu() {
                 mii.hSubMenu = c->FSubMenu;
             }
         }
-        InsertMenuItemA(FSubMenu, pos++, TRUE, &mii);
+        if (!InsertMenuItemA(FSubMenu, pos++, TRUE, &mii)) RaiseLastOSError();
     }
-    FRebuilding = false;
     if (!FParent && menu) menu->ItemsChanged();
 }
 

@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include "Handles.h"
+
 namespace ruk {
 
 TAlignment StrToAlignment(const std::string& s) {
@@ -65,13 +67,14 @@ void TCustomStaticText::SetText(const std::string& s) {
 
 void TCustomStaticText::AdjustBounds() {
     if (!FAutoSize || (ComponentState() & csLoading)) return;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
     RECT r{0, 0, 0, 0};
-    const std::string text = FText.empty() ? std::string(" ") : FText;
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        const TWindowDC dc(nullptr);
+        const TSelectedObject font(dc.Get(), Font().Handle());
+        const std::string text = FText.empty() ? std::string(" ") : FText;
+        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+    }
     int extra = 0;
     if (FBorderStyle == TStaticBorderStyle::sbsSingle) extra = 2;
     if (FBorderStyle == TStaticBorderStyle::sbsSunken) extra = 2;

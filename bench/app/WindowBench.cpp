@@ -30,7 +30,7 @@ namespace ruk {
 // The window's latest worker, so that the bench can tell when the run's results are taken in.
 class TSDIAppFormTestAccess {
 public:
-    static TRUKGenWordListFromHTMLThread* WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
+    static TRUKGenWordListFromHTMLThread* WordListThread(TSDIAppForm& f) { return f.FWordListThread.get(); }
     static bool LoaderDelivered(TSDIAppForm& f) { return f.FConvertThreadDelivered; }
 };
 }  // namespace ruk

@@ -18,8 +18,11 @@ namespace ruk {
 // The window's private state, for the tests only (one definition for every test file).
 class TSDIAppFormTestAccess {
 public:
-    static TRUKGenWordListFromHTMLThread*& WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
-    static TRUKConvertCharEncodingThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
+    static TRUKGenWordListFromHTMLThread* WordListThread(TSDIAppForm& f) { return f.FWordListThread.get(); }
+    static TRUKConvertCharEncodingThread* ConvertThread(TSDIAppForm& f) { return f.FConvertThread.get(); }
+    // The window takes the thread over.
+    static void SetWordListThread(TSDIAppForm& f, TRUKGenWordListFromHTMLThread* t) { f.FWordListThread.reset(t); }
+    static void SetConvertThread(TSDIAppForm& f, TRUKConvertCharEncodingThread* t) { f.FConvertThread.reset(t); }
     static size_t RetiredLoaders(TSDIAppForm& f) { return f.FRetiredLoaders.size(); }
     static void SetDocTitle(TSDIAppForm& f, const std::string& t) { f.FDocTitle = t; }
     static std::string& SourceFileName(TSDIAppForm& f) { return f.FSourceFileName; }
