@@ -259,10 +259,9 @@ void TToolButton::SetProperty(const std::string& name, const std::string& value,
     else if (SameText(name, "Visible")) FVisible = StrToBoolProp(value);
     else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
     else if (SameText(name, "Style")) {
-        if (SameText(value, "tbsSeparator")) FStyle = TToolButtonStyle::tbsSeparator;
-        else if (SameText(value, "tbsCheck")) FStyle = TToolButtonStyle::tbsCheck;
-        else if (SameText(value, "tbsButton")) FStyle = TToolButtonStyle::tbsButton;
-        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        FStyle = StrToEnumProp<TToolButtonStyle>(value, {{"tbsSeparator", TToolButtonStyle::tbsSeparator},
+                                                         {"tbsCheck", TToolButtonStyle::tbsCheck},
+                                                         {"tbsButton", TToolButtonStyle::tbsButton}});
     } else TComponent::SetProperty(name, value, reader);
 }
 
@@ -500,10 +499,9 @@ LRESULT TTabSheet::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TPageControl::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Style")) {
-        if (SameText(value, "tsFlatButtons")) FStyle = TTabStyle::tsFlatButtons;
-        else if (SameText(value, "tsButtons")) FStyle = TTabStyle::tsButtons;
-        else if (SameText(value, "tsTabs")) FStyle = TTabStyle::tsTabs;
-        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        FStyle = StrToEnumProp<TTabStyle>(value, {{"tsFlatButtons", TTabStyle::tsFlatButtons},
+                                                  {"tsButtons", TTabStyle::tsButtons},
+                                                  {"tsTabs", TTabStyle::tsTabs}});
     } else if (SameText(name, "ActivePage")) SetActivePage(reader.Ref<TTabSheet>(value));
     else if (SameText(name, "OnChange")) OnChange = reader.FindMethod(value);
     else TWinControl::SetProperty(name, value, reader);
@@ -646,8 +644,7 @@ void TComboBoxEx::SetProperty(const std::string& name, const std::string& value,
         FAutoSuggest = Pos("acoAutoSuggest", value) > 0;
         FAutoAppend = Pos("acoAutoAppend", value) > 0;
     } else if (SameText(name, "Style")) {
-        if (!SameText(value, "csExDropDown"))
-            throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        if (!SameText(value, "csExDropDown")) RaiseInvalidPropertyValue(value);
     } else if (SameText(name, "Items.Add")) {
         AddItem(value);
     } else TWinControl::SetProperty(name, value, reader);
@@ -668,12 +665,7 @@ HWND TComboBoxEx::EditHandle() {
 std::string TComboBoxEx::Text() {
     if (!FHandle) return FText;
     HWND edit = EditHandle();
-    if (!edit) return TWinControl::Text();
-    int n = GetWindowTextLengthA(edit);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int got = GetWindowTextA(edit, s.data(), n + 1);
-    s.resize(static_cast<size_t>(std::max(0, got)));
-    return s;
+    return edit ? WindowTextOf(edit) : TWinControl::Text();
 }
 
 void TComboBoxEx::SetText(const std::string& s) {

@@ -541,6 +541,7 @@ protected:
 private:
     friend class TListItem;
     friend class TListItems;
+    void InsertNativeColumn(int index);
     TListItems FItems;
     std::vector<TListColumn> FColumns;
     TViewStyle FViewStyle = TViewStyle::vsIcon;

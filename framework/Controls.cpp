@@ -103,25 +103,25 @@ bool DispatchCommand(UINT id) {
 
 // ---------------------------------------------------------------- property texts
 
-bool StrToBoolProp(const std::string& value) {
-    if (SameText(value, "True")) return true;
-    if (SameText(value, "False")) return false;
+void RaiseInvalidPropertyValue(const std::string& value) {
     throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
 }
 
+bool StrToBoolProp(const std::string& value) { return StrToEnumProp<bool>(value, {{"True", true}, {"False", false}}); }
+
 int StrToIntProp(const std::string& value) {
     int v = 0;
-    if (!TryStrToInt(value, v)) throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+    if (!TryStrToInt(value, v)) RaiseInvalidPropertyValue(value);
     return v;
 }
 
 TAlign StrToAlign(const std::string& s) {
-    static const std::pair<const char*, TAlign> names[] = {
-        {"alNone", TAlign::alNone}, {"alTop", TAlign::alTop},     {"alBottom", TAlign::alBottom},
-        {"alLeft", TAlign::alLeft}, {"alRight", TAlign::alRight}, {"alClient", TAlign::alClient}};
-    for (auto& n : names)
-        if (SameText(s, n.first)) return n.second;
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+    return StrToEnumProp<TAlign>(s, {{"alNone", TAlign::alNone},
+                                     {"alTop", TAlign::alTop},
+                                     {"alBottom", TAlign::alBottom},
+                                     {"alLeft", TAlign::alLeft},
+                                     {"alRight", TAlign::alRight},
+                                     {"alClient", TAlign::alClient}});
 }
 
 unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names) {
@@ -142,7 +142,7 @@ unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementNam
                 result |= n.Value;
                 found = true;
             }
-        if (!found) throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+        if (!found) RaiseInvalidPropertyValue(s);
         i = j;
     }
     return result;
@@ -164,7 +164,7 @@ COLORREF StrToColor(const std::string& s) {
         {"clBtnText", COLOR_BTNTEXT}, {"clInfoBk", COLOR_INFOBK},  {"clHighlight", COLOR_HIGHLIGHT}};
     for (auto& c : sys)
         if (SameText(s, c.first)) return GetSysColor(c.second);
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+    RaiseInvalidPropertyValue(s);
 }
 
 int StrToModalResult(const std::string& s) {
@@ -182,7 +182,7 @@ HCURSOR StrToCursor(const std::string& s) {
     if (SameText(s, "crDefault")) return nullptr;
     for (auto& n : names)
         if (SameText(s, n.first)) return LoadCursorA(nullptr, n.second);
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+    RaiseInvalidPropertyValue(s);
 }
 
 // ---------------------------------------------------------------- TComponent
@@ -445,14 +445,15 @@ void TWinControl::SetEnabled(bool e) {
     if (FHandle) EnableWindow(FHandle, e);
 }
 
-std::string TWinControl::Text() {
-    if (!FHandle) return FText;
-    int n = GetWindowTextLengthA(FHandle);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int got = GetWindowTextA(FHandle, s.data(), n + 1);
+std::string WindowTextOf(HWND window) {
+    const int n = GetWindowTextLengthA(window);
+    std::string s(static_cast<size_t>(std::max(0, n)) + 1, '\0');
+    const int got = GetWindowTextA(window, s.data(), static_cast<int>(s.size()));
     s.resize(static_cast<size_t>(std::max(0, got)));
     return s;
 }
+
+std::string TWinControl::Text() { return FHandle ? WindowTextOf(FHandle) : FText; }
 
 void TWinControl::SetText(const std::string& s) {
     FText = s;

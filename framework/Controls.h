@@ -78,6 +78,9 @@ void ReleaseCommandId(UINT id);
 // Runs the handler of id; false when the id is unknown.
 bool DispatchCommand(UINT id);
 
+// The text of a window as GetWindowTextA gives it; "" when it has none.
+std::string WindowTextOf(HWND window);
+
 // ---------------------------------------------------------------- property texts
 
 bool StrToBoolProp(const std::string& value);  // "True" / "False"
@@ -357,11 +360,22 @@ private:
 
 // Parses "alClient", "clNavy", "[akLeft,akRight]" and the like.
 TAlign StrToAlign(const std::string& s);
-// A set property's text, "[a, b]", as the flags its element names stand for.
-struct TSetElementName {
+[[noreturn]] void RaiseInvalidPropertyValue(const std::string& value);
+// An enumeration property's text as the value its name stands for (names without regard to
+// case); EPropertyError for any other text.
+template <class T>
+struct TEnumName {
     const char* Name;
-    unsigned Value;
+    T Value;
 };
+template <class T>
+T StrToEnumProp(const std::string& s, std::initializer_list<TEnumName<T>> names) {
+    for (const TEnumName<T>& n : names)
+        if (SameText(s, n.Name)) return n.Value;
+    RaiseInvalidPropertyValue(s);
+}
+// A set property's text, "[a, b]", as the flags its element names stand for.
+using TSetElementName = TEnumName<unsigned>;
 unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names);
 unsigned StrToAnchors(const std::string& s);
 COLORREF StrToColor(const std::string& s);

@@ -1,16 +1,14 @@
-// Shared helpers of the main-window tests: a clean settings key, message pumping, the
-// messages the window shows, and the window itself.
+// Shared helpers of the main-window tests: a clean settings key, the messages the window
+// shows, and the window itself (message pumping and the box watcher are WindowTestSupport's).
 #pragma once
 
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -35,35 +33,6 @@ public:
 }  // namespace ruk
 
 namespace ruktest {
-
-// Runs the queued messages of this thread (posted completions, notifications).
-inline void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(1);
-    }
-}
-
-// Pumps until pred holds or the time runs out; false on time-out.
-template <class P>
-bool PumpUntil(P pred, DWORD timeoutMs = 30000) {
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        ruk::CheckSynchronize();
-        Sleep(1);
-    }
-    return true;
-}
 
 inline void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill"); }
 
@@ -122,73 +91,6 @@ public:
 struct DialogHook {
     explicit DialogHook(ruk::TOpenDialog::TExecuteHook hook) { ruk::TOpenDialog::SetExecuteHook(std::move(hook)); }
     ~DialogHook() { ruk::TOpenDialog::SetExecuteHook(nullptr); }
-};
-
-// The message boxes that appear on this thread while it lives: each is recorded (its caption
-// and text) and closed as the user would: with OK, or with the button that Answer chose for
-// the boxes of its caption (IDYES, IDNO, IDCANCEL; IDCANCEL also stands for closing the box).
-class BoxWatcher {
-public:
-    struct Box {
-        std::string Caption;
-        std::string Text;
-    };
-    BoxWatcher() {
-        Seen().clear();
-        Closed().clear();
-        Answers().clear();
-        FTimer = SetTimer(nullptr, 0, 15, Watch);
-    }
-    ~BoxWatcher() {
-        KillTimer(nullptr, FTimer);
-        Answers().clear();
-    }
-    void Answer(const std::string& caption, int button) { Answers()[caption] = button; }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const Box& b : Seen()) texts.push_back(b.Text);
-        return texts;
-    }
-    static std::vector<Box>& Seen() {
-        static std::vector<Box> seen;
-        return seen;
-    }
-
-private:
-    static std::map<std::string, int>& Answers() {
-        static std::map<std::string, int> answers;
-        return answers;
-    }
-    static std::set<HWND>& Closed() {
-        static std::set<HWND> closed;
-        return closed;
-    }
-    static std::string WindowText(HWND w) {
-        char buffer[1024] = {};
-        GetWindowTextA(w, buffer, sizeof buffer);
-        return buffer;
-    }
-    static BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
-        char cls[32] = {};
-        GetClassNameA(child, cls, sizeof cls);
-        const std::string text = WindowText(child);
-        if (_stricmp(cls, "Static") == 0 && !text.empty()) *reinterpret_cast<std::string*>(param) += text;
-        return TRUE;
-    }
-    static BOOL CALLBACK FindBox(HWND w, LPARAM) {
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && Closed().insert(w).second) {
-            Box box{WindowText(w), ""};
-            EnumChildWindows(w, CollectStatic, reinterpret_cast<LPARAM>(&box.Text));
-            const auto answer = Answers().find(box.Caption);
-            Seen().push_back(box);
-            PostMessageA(w, WM_COMMAND, answer == Answers().end() ? IDOK : answer->second, 0);
-        }
-        return TRUE;
-    }
-    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
-    UINT_PTR FTimer;
 };
 
 // The main window created and shown as the program does it, freed at the end of the test.
