@@ -363,9 +363,7 @@ void TSDIAppForm::OnRichEditSelectionChange(TObject*) {
 
 void TSDIAppForm::FileSelSourceFiles1Execute(TObject*) {
     std::string fileName;
-    if (!ExecuteOpenDialog(UsableRememberedPath(FLastSourceFilePath, TRememberedPathKind::rpFolder),
-                           kAllHtmlFilesFilter, fileName))
-        return;
+    if (!ExecuteOpenDialog(FLastSourceFilePath, kAllHtmlFilesFilter, fileName)) return;
 
     HTMLSourceFileRichEdit1->SetPlainText(true);
     auto loader = std::make_unique<TRUKConvertCharEncodingThread>(fileName);

@@ -269,7 +269,8 @@ public:
     bool SaveKeywordList();
     bool SaveKeywordListAs();
     // Runs dialog with the default name, the folder and the filter entry; false when the user
-    // cancelled, else fileName is the chosen path.
+    // cancelled, else fileName is the chosen path. Both dialogs take a remembered folder only
+    // when it is usable (see RUKRememberedPaths.h), else they open without one.
     bool ExecuteSaveDialog(TSaveDialog* dialog, const std::string& folder, const std::string& suffix,
                            const std::string& extension, int filterIndex, std::string& fileName);
     // Runs OpenDialog on the folder with the filter entry (of filter, when given, in place of

@@ -9,6 +9,7 @@
 
 #include "Forms.h"
 #include "RUKLexmillUtils1.h"
+#include "RUKRememberedPaths.h"
 #include "SafeSave.h"
 
 #include <algorithm>
@@ -152,7 +153,7 @@ bool TSDIAppForm::ExecuteSaveDialog(TSaveDialog* dialog, const std::string& fold
                                     const std::string& extension, int filterIndex, std::string& fileName) {
     const std::string name = DefaultFileName(suffix, extension);
     dialog->FileName.clear();
-    dialog->InitialDir = folder;
+    dialog->InitialDir = UsableRememberedPath(folder, TRememberedPathKind::rpFolder);
     dialog->FileName = name;
     dialog->FilterIndex = filterIndex;
     if (!dialog->Execute()) return false;
@@ -164,7 +165,7 @@ bool TSDIAppForm::ExecuteOpenDialog(const std::string& folder, int filterIndex, 
                                     const char* filter) {
     TDialogRestorer restore(OpenDialog);
     OpenDialog->FileName.clear();
-    OpenDialog->InitialDir = folder;
+    OpenDialog->InitialDir = UsableRememberedPath(folder, TRememberedPathKind::rpFolder);
     if (filter) OpenDialog->Filter = filter;
     OpenDialog->FilterIndex = filterIndex;
     if (!OpenDialog->Execute()) return false;

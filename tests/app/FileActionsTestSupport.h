@@ -156,11 +156,22 @@ private:
         d.FileName = path;
         return true;
     }
+    // Removes dir with its files and the folders a test made in it (dir ends in a backslash).
     static void RemoveFolder(const std::string& dir) {
         for (const std::string& name : FilesIn(dir)) {
             const std::string path = dir + name;
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
+        }
+        WIN32_FIND_DATAA found;
+        HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = found.cFileName;
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+                    RemoveFolder(dir + name + "\\");
+            } while (FindNextFileA(h, &found));
+            FindClose(h);
         }
         RemoveDirectoryA(dir.c_str());
     }

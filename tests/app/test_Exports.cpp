@@ -92,7 +92,9 @@ TEST_F(FileActionsTest, IndexExportWritesTheSiteMapAndTellsSo) {
 }
 
 TEST_F(FileActionsTest, ExportsOfEmptyListsWriteNothing) {
-    ruktest::WriteRecent("LastCHMIndexFilesPath", "C:\\index");
+    const std::string remembered = Path("index folder");
+    CreateDirectoryA(remembered.c_str(), nullptr);
+    ruktest::WriteRecent("LastCHMIndexFilesPath", remembered);
     Open();
     // Comma-separated values: the dialog, then nothing.
     Choose(Path("words.csv"));
@@ -108,12 +110,12 @@ TEST_F(FileActionsTest, ExportsOfEmptyListsWriteNothing) {
     ASSERT_EQ(Offered.size(), 3u);
     EXPECT_EQ(Offered[0].FileName, "NoName-WordList.csv");
     EXPECT_EQ(Offered[1].FileName, "NoName-Index.hhk");
-    EXPECT_EQ(Offered[1].InitialDir, "C:\\index");
+    EXPECT_EQ(Offered[1].InitialDir, remembered);
     EXPECT_EQ(Offered[2].InitialDir, Folder());
     EXPECT_EQ(Boxes.Texts(), std::vector<std::string>{kNoKeywords});
     EXPECT_TRUE(FilesIn(Dir).empty());
     EXPECT_EQ(ReadRecent("LastDistinctWordsListPath"), "<missing>");
-    EXPECT_EQ(ReadRecent("LastCHMIndexFilesPath"), "C:\\index");
+    EXPECT_EQ(ReadRecent("LastCHMIndexFilesPath"), remembered);
     EXPECT_TRUE(Shown.Messages.empty());
 }
 

@@ -46,16 +46,18 @@ class SaveAsDialogTest : public FileActionsTest, public ::testing::WithParamInte
 
 TEST_P(SaveAsDialogTest, OffersTheDefaultNameInTheRememberedFolderAndACancelChangesNothing) {
     const SaveAsCase& c = GetParam();
-    // Every folder the window reads at start is remembered, each a different one.
+    // Every folder the window reads at start is remembered, each a different existing one.
     for (const char* name : {"LastStrippedContentsPath", "LastSuppressWordListPath", "LastKeywordListPath",
                              "LastLogFilePath", "LastKeywordsMetaTagsPath", "LastCHMIndexFilesPath",
-                             "LastDistinctWordsListPath"})
-        ruktest::WriteRecent(name, std::string("C:\\remembered\\") + name);
+                             "LastDistinctWordsListPath"}) {
+        CreateDirectoryA(Path(name).c_str(), nullptr);
+        ruktest::WriteRecent(name, Path(name));
+    }
     Open();
     AddKeywordRow("alpha");  // the meta-tag export asks for keywords first
     const std::vector<std::string> before = RecentValues();
     auto* action = FindComponentAs<TAction>(Form, c.Action);
-    const std::string folder = *c.FolderValue ? std::string("C:\\remembered\\") + c.FolderValue : "";
+    const std::string folder = *c.FolderValue ? Path(c.FolderValue) : "";
 
     // The source file, and the name's first part made from it.
     const std::pair<const char*, const char*> sources[] = {
@@ -71,6 +73,15 @@ TEST_P(SaveAsDialogTest, OffersTheDefaultNameInTheRememberedFolderAndACancelChan
         EXPECT_EQ(Offered[0].FileName, std::string(stem) + c.Suffix);
         EXPECT_EQ(Offered[0].FilterIndex, c.FilterIndex);
         EXPECT_EQ(Offered[0].InitialDir, folder);
+    }
+    // A remembered folder that has gone since start is not handed to the dialog.
+    if (!folder.empty()) {
+        RemoveDirectoryA(folder.c_str());
+        Offered.clear();
+        Choose("");
+        Run(action);
+        ASSERT_EQ(Offered.size(), 1u);
+        EXPECT_EQ(Offered[0].InitialDir, "");
     }
     EXPECT_EQ(RecentValues(), before);
     EXPECT_TRUE(Shown.Messages.empty());
@@ -338,7 +349,9 @@ TEST_F(FileActionsTest, SaveDistinctWordsListAsWritesTheTextAndTheCommaSeparated
 
 TEST_F(FileActionsTest, OpenSuppressWordListShowsItsPageDuringTheDialogAndTheActivePageAfter) {
     ruktest::WriteTextFile(Path("suppress.txt"), "the\r\nand\r\n");
-    ruktest::WriteRecent("LastSuppressWordListPath", "C:\\suppress");
+    const std::string remembered = Path("suppress folder");
+    CreateDirectoryA(remembered.c_str(), nullptr);
+    ruktest::WriteRecent("LastSuppressWordListPath", remembered);
     Open();
     ShowPage(Form->LogTabSheet1);
     // Reached through Open on the suppress-word page, or directly as here from the Log page.
@@ -350,9 +363,8 @@ TEST_F(FileActionsTest, OpenSuppressWordListShowsItsPageDuringTheDialogAndTheAct
     for (const auto& o : Offered) {
         EXPECT_EQ(o.ActivePage, pgSuppress);
         EXPECT_EQ(o.FilterIndex, 6);
-        EXPECT_EQ(o.InitialDir, "C:\\suppress");
+        EXPECT_EQ(o.InitialDir, remembered);
     }
-    EXPECT_EQ(Offered[1].InitialDir, "C:\\suppress");
     EXPECT_EQ(Form->PageControl1->ActivePageIndex(), pgLog);
     EXPECT_EQ(Form->SupressedWordsRichEdit1->Text(), "the\r\nand\r\n");
     EXPECT_FALSE(Form->SupressedWordsRichEdit1->Modified());
