@@ -175,13 +175,7 @@ void TPicture::Changed() {
     if (OnChange) OnChange(this);
 }
 
-void TPicture::Clear() {
-    FIcon.reset();
-    FBitmap.reset();
-    FMetafile.reset();
-    FKind = TKind::None;
-    Changed();
-}
+void TPicture::Clear() { BecomeKind(TKind::None); }
 
 void TPicture::SetIcon(HICON icon) {
     auto next = std::make_unique<TIcon>();
@@ -190,30 +184,29 @@ void TPicture::SetIcon(HICON icon) {
         next->Width = FIcon->Width;
         next->Height = FIcon->Height;
     }
-    FBitmap.reset();
-    FMetafile.reset();
     FIcon = std::move(next);
-    FKind = TKind::Icon;
-    Changed();
+    BecomeKind(TKind::Icon);
 }
 
 void TPicture::SetBitmap(HBITMAP bitmap) {
     auto next = std::make_unique<TBitmap>();
     next->SetHandle(bitmap);
-    FIcon.reset();
-    FMetafile.reset();
     FBitmap = std::move(next);
-    FKind = TKind::Bitmap;
-    Changed();
+    BecomeKind(TKind::Bitmap);
 }
 
 void TPicture::SetMetafile(HENHMETAFILE metafile) {
     auto next = std::make_unique<TMetafile>();
     next->SetHandle(metafile);
-    FIcon.reset();
-    FBitmap.reset();
     FMetafile = std::move(next);
-    FKind = TKind::Metafile;
+    BecomeKind(TKind::Metafile);
+}
+
+void TPicture::BecomeKind(TKind kind) {
+    if (kind != TKind::Icon) FIcon.reset();
+    if (kind != TKind::Bitmap) FBitmap.reset();
+    if (kind != TKind::Metafile) FMetafile.reset();
+    FKind = kind;
     Changed();
 }
 
