@@ -512,12 +512,14 @@ void TWinControl::RecreateWnd() {
     if (FParent) FParent->Realign();
 }
 
-int TWinControl::TextHeight(const std::string& text) {
+int TWinControl::TextHeight(const std::string& text) { return TextExtent(text).cy; }
+
+SIZE TWinControl::TextExtent(const std::string& text) {
     const TWindowDC dc(FHandle);
     const TSelectedObject font(dc.Get(), Font().Handle());
     SIZE size{};
     GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cy;
+    return size;
 }
 
 bool TWinControl::Focused() {

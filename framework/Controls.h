@@ -278,6 +278,8 @@ public:
     void RecreateWnd();
     // Height of a text in the control's font, in pixels.
     int TextHeight(const std::string& text);
+    // The size of a line of text in the control's font.
+    SIZE TextExtent(const std::string& text);
     bool Focused();
     void SetFocus();
     bool CanFocus();
