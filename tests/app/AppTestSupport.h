@@ -4,6 +4,7 @@
 
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
+#include "TestFileSupport.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -62,11 +63,7 @@ inline std::string TempDir() {
 }
 
 inline void WriteTextFile(const std::string& path, const std::string& data) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    ::WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &done, nullptr);
-    CloseHandle(f);
+    ASSERT_TRUE(WriteFileBytes(path, data)) << path;
 }
 
 // Every message the window shows through the exception display, in order.
