@@ -10,6 +10,7 @@
 // For every run it prints the time of each phase (loading, the run, taking in the results, the
 // panes filling after the run has ended) with the longest answer time of the window in it,
 // and the log lines (and whether every line the worker delivered is there).
+#include "BenchWindow.h"
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
@@ -292,15 +293,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    Application->Initialize();
-    Application->SetTitle("RUK Lexmill");
-    // Each run starts as a first start does, without settings (the Wine prefix is the build's).
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
-
-    // One window for every run, as a user works: each selection clears what the run before
-    // left in the panes.
-    TSDIAppForm* form = CreateForm<TSDIAppForm>();
-    form->Show();
+    // Each run starts as a first start does, without settings. One window for every run, as a
+    // user works: each selection clears what the run before left in the panes.
+    TSDIAppForm* form = bench::OpenFirstStartWindow();
     Application->ProcessMessages();
     if (tags > 0) {
         const std::string path = TempPath("ruk window bench.htm");

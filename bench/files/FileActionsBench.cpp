@@ -5,6 +5,7 @@
 // command to the window's next answer to WM_NULL (so the painting it caused is in it).
 //
 //   FileActionsBench [--rows N] [--rounds R]      (5,000 rows, 3 rounds by default)
+#include "BenchWindow.h"
 #include "Dialogs.h"
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
@@ -66,11 +67,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    Application->Initialize();
-    Application->SetTitle("RUK Lexmill");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
-    TSDIAppForm* form = CreateForm<TSDIAppForm>();
-    form->Show();
+    TSDIAppForm* form = bench::OpenFirstStartWindow();
     form->PageControl1->SetActivePage(form->KeywordsTabSheet1);
     Application->ProcessMessages();
 

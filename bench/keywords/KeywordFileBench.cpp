@@ -6,6 +6,7 @@
 // Each round saves the N rows (5,000 by default) to a file, clears the list, reads the file
 // back into it and lets the window paint. It prints the time of the save, the read and the
 // painting after it, and checks that the rows read are the rows saved.
+#include "BenchWindow.h"
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
@@ -87,11 +88,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    Application->Initialize();
-    Application->SetTitle("RUK Lexmill");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
-    TSDIAppForm* form = CreateForm<TSDIAppForm>();
-    form->Show();
+    TSDIAppForm* form = bench::OpenFirstStartWindow();
     form->ViewKeywordList->Execute();
     Application->ProcessMessages();
     TListView* view = form->KeywordsListView1;
