@@ -56,12 +56,6 @@ inline std::string ReadRecent(const char* name) {
     return buf;
 }
 
-inline std::string TempDir() {
-    char buf[MAX_PATH];
-    GetTempPathA(MAX_PATH, buf);
-    return buf;
-}
-
 inline void WriteTextFile(const std::string& path, const std::string& data) {
     ASSERT_TRUE(WriteFileBytes(path, data)) << path;
 }

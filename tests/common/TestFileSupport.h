@@ -7,6 +7,13 @@
 
 namespace ruktest {
 
+// The system's folder for temporary files, with its final backslash.
+inline std::string TempDir() {
+    char buffer[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, buffer);
+    return buffer;
+}
+
 // The file's bytes; false when it cannot be opened (for reading, whoever else has it open).
 inline bool ReadFileBytes(const std::string& path, std::string& out) {
     out.clear();

@@ -6,6 +6,7 @@
 #include "FormTestSupport.h"
 #include "Graphics.h"
 #include "Menus.h"
+#include "TestFileSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,7 @@ using namespace ruk::test;
 
 namespace {
 
-std::string TempFile(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + name;
-}
+std::string TempFile(const char* name) { return ruktest::TempDir() + name; }
 
 std::string ReadAll(const std::string& path) {
     TMemoryStream m;
