@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -105,6 +106,22 @@ public:
 private:
     HDC FDC;
     HGDIOBJ FOld;
+};
+
+// COM initialised on this thread for the owner's lifetime; uninitialised at the end only when
+// this initialisation succeeded (an apartment of another kind refuses it, and stays).
+class TComInitialization {
+public:
+    explicit TComInitialization(DWORD coInit) : FResult(CoInitializeEx(nullptr, coInit)) {}
+    ~TComInitialization() {
+        if (SUCCEEDED(FResult)) CoUninitialize();
+    }
+    TComInitialization(const TComInitialization&) = delete;
+    TComInitialization& operator=(const TComInitialization&) = delete;
+    HRESULT Result() const { return FResult; }
+
+private:
+    HRESULT FResult;
 };
 
 // One reference to a COM interface.
