@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 namespace ruk::bench {
 
 // The application set up, the settings removed (the Wine prefix is the build's), the window
@@ -17,6 +21,23 @@ inline TSDIAppForm* OpenFirstStartWindow() {
     TSDIAppForm* form = CreateForm<TSDIAppForm>();
     form->Show();
     return form;
+}
+
+// The options of the keyword-list benchmarks, --rows N and --rounds R; false, after the usage
+// line, for anything else.
+inline bool ReadRowsAndRounds(int argc, char** argv, const char* program, int& rows, int& rounds) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--rows" && i + 1 < argc) {
+            rows = std::atoi(argv[++i]);
+        } else if (a == "--rounds" && i + 1 < argc) {
+            rounds = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: %s [--rows N] [--rounds R]\n", program);
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace ruk::bench

@@ -58,15 +58,8 @@ void Report(const char* what, std::vector<double> times) {
 
 int main(int argc, char** argv) {
     int rows = 5000, rounds = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--rows" && i + 1 < argc) rows = std::atoi(argv[++i]);
-        else if (a == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
-        else {
-            std::fprintf(stderr, "usage: FileActionsBench [--rows N] [--rounds R]\n");
-            return 2;
-        }
-    }
+    if (!bench::ReadRowsAndRounds(argc, argv, "FileActionsBench", rows, rounds)) return 2;
+    rounds = std::max(1, rounds);
     TSDIAppForm* form = bench::OpenFirstStartWindow();
     form->PageControl1->SetActivePage(form->KeywordsTabSheet1);
     Application->ProcessMessages();

@@ -79,15 +79,7 @@ std::vector<std::string> Snapshot(TListView* view) {
 
 int main(int argc, char** argv) {
     int rows = 5000, rounds = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--rows" && i + 1 < argc) rows = std::atoi(argv[++i]);
-        else if (a == "--rounds" && i + 1 < argc) rounds = std::atoi(argv[++i]);
-        else {
-            std::fprintf(stderr, "usage: KeywordFileBench [--rows N] [--rounds R]\n");
-            return 2;
-        }
-    }
+    if (!bench::ReadRowsAndRounds(argc, argv, "KeywordFileBench", rows, rounds)) return 2;
     TSDIAppForm* form = bench::OpenFirstStartWindow();
     form->ViewKeywordList->Execute();
     Application->ProcessMessages();
