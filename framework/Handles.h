@@ -1,6 +1,7 @@
 // Owners of system handles: each closes what it holds when it goes, on every path, exceptions
 // included. One template for the handles closed by one call; small classes for the pairs that
-// must be undone together (a window's device context, an object selected into a context).
+// must be undone together (a window's device context, an object selected into a context); and
+// TScopeExit for a clean-up that is no handle.
 #pragma once
 
 #include <windows.h>
@@ -160,6 +161,19 @@ public:
 
 private:
     I* FPtr = nullptr;
+};
+
+// Runs a clean-up when the scope ends, also by an exception: a setting put back, a flag cleared.
+template <class F>
+class TScopeExit {
+public:
+    explicit TScopeExit(F onExit) : FOnExit(std::move(onExit)) {}
+    ~TScopeExit() { FOnExit(); }
+    TScopeExit(const TScopeExit&) = delete;
+    TScopeExit& operator=(const TScopeExit&) = delete;
+
+private:
+    F FOnExit;
 };
 
 }  // namespace ruk

@@ -1,6 +1,7 @@
 #include "Menus.h"
 
 #include "Graphics.h"
+#include "Handles.h"
 
 #include <algorithm>
 #include <map>
@@ -140,10 +141,7 @@ void TMenuItem::RebuildSubMenu() {
     {
         FRebuilding = true;
         // Cleared also when an item cannot be inserted, so that a later change rebuilds again.
-        struct TRebuildingFlag {
-            bool& Flag;
-            ~TRebuildingFlag() { Flag = false; }
-        } rebuilding{FRebuilding};
+        const TScopeExit rebuilding([this] { FRebuilding = false; });
         while (GetMenuItemCount(FSubMenu) > 0) RemoveMenu(FSubMenu, 0, MF_BYPOSITION);
         // Separators at the start, at the end or after another separator are left out, so
         // hiding the items of a group never leaves a double line.
