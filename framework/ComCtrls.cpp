@@ -553,7 +553,8 @@ void TPageControl::RebuildTabs() {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
-        SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(tab++), reinterpret_cast<LPARAM>(&item));
+        if (SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(tab++), reinterpret_cast<LPARAM>(&item)) < 0)
+            throw EOutOfResources("Failed to add the tab " + p->FText);
     }
     SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(TabIndexOfPage(FActiveIndex)), 0);
 }

@@ -373,6 +373,7 @@ void TTreeView::InsertNative(TTreeNode* n) {
     ins.item.pszText = n->Text.data();
     ins.item.lParam = reinterpret_cast<LPARAM>(n);
     n->ItemId = reinterpret_cast<HTREEITEM>(SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    if (!n->ItemId) throw EOutOfResources("Failed to add a tree node");
 }
 
 }  // namespace ruk
