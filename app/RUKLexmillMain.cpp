@@ -77,6 +77,21 @@ const TPublishedMethod kMethods[] = {
     RUK_METHOD(FileExportAsChmKeywordsFileExec),
     //
     // Keyword list, keyword editing, auto-find, help and about
+    RUK_METHOD(EditSelectAllExec),
+    RUK_METHOD(EditClearSelectionExec),
+    RUK_METHOD(EditReadOnly1Exec),
+    RUK_METHOD(EditAddAsKeywordExec),
+    RUK_METHOD(EditApplyKeywordChangesExec),
+    RUK_METHOD(EditAddAsKeywordsExec),
+    RUK_METHOD(EditAddAsKeywordsFromREExec),
+    RUK_METHOD(EditAddAsKeywordsFromLVExec),
+    RUK_METHOD(EditAddDocToKeywordsExec),
+    RUK_METHOD(EditAddStrippedFileAsLinkExec),
+    RUK_METHOD(AssignmentAutoFindAndAddExec),
+    RUK_METHOD(KeywordEditComboBox1Change),
+    RUK_METHOD(HelpRUKOnTheInternetExec),
+    RUK_METHOD(HelpLexmillHomePageExec),
+    RUK_METHOD(HelpAbout1Execute),
 };
 #undef RUK_METHOD
 
@@ -229,6 +244,7 @@ TSDIAppForm::TSDIAppForm(TComponent* owner) : TForm(owner) {
     WebBrowser1->OnNavigateComplete2 = [this](TObject* sender, IDispatch* frame, const std::wstring& url) {
         WebBrowser1NavigateComplete2(sender, frame, url);
     };
+    TForm::OnHelp = [this](WORD command, int data, bool& callHelp) { return ShowHelpTopic(command, data, callHelp); };
     if (!SDIAppForm) SDIAppForm = this;
 }
 

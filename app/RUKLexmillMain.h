@@ -10,6 +10,7 @@
 #include "Menus.h"
 #include "RUKConvertCharEncodingThread.h"
 #include "RUKGenWordListFromHTMLThreads.h"
+#include "RUKKeywordRowIndex.h"
 #include "RUKLexmillUtils1.h"
 #include "Registry.h"
 #include "WebBrowser.h"
@@ -207,6 +208,24 @@ public:
     void FileExportAsChmKeywordsFileExec(TObject* Sender);
     //
     // Keyword editing, auto-find, help and about
+    void EditSelectAllExec(TObject* Sender);
+    void EditClearSelectionExec(TObject* Sender);
+    void EditReadOnly1Exec(TObject* Sender);
+    void EditAddAsKeywordExec(TObject* Sender);
+    void EditApplyKeywordChangesExec(TObject* Sender);
+    void EditAddAsKeywordsExec(TObject* Sender);
+    void EditAddAsKeywordsFromREExec(TObject* Sender);
+    void EditAddAsKeywordsFromLVExec(TObject* Sender);
+    void EditAddDocToKeywordsExec(TObject* Sender);
+    void EditAddStrippedFileAsLinkExec(TObject* Sender);
+    void AssignmentAutoFindAndAddExec(TObject* Sender);
+    // The user has edited the keyword box's text: it no longer stands for the chosen item.
+    void KeywordEditComboBox1Change(TObject* Sender);
+    void HelpRUKOnTheInternetExec(TObject* Sender);
+    void HelpLexmillHomePageExec(TObject* Sender);
+    void HelpAbout1Execute(TObject* Sender);
+    // The window's help event (bound in the constructor: it is no notification event).
+    bool ShowHelpTopic(WORD Command, int Data, bool& CallHelp);
 
     // ---- private state, open to the tests through these accessors
     HMODULE RtlLibrary() const { return FRtlLibrary; }
@@ -284,6 +303,21 @@ public:
                       const char* folderValue, bool folderFirst);
     //
     // Keyword editing: helpers
+    //
+    // The link target and title that the adding actions give a keyword, with the defaults
+    // "NoName.htm" and "Untitled Document" for a missing source file and title.
+    std::string LinkTargetOrDefault() const;
+    std::string DocTitleOrDefault() const;
+    // Adds text as a keyword of the current document; a row returned is put into the keyword
+    // box as its chosen item and the list sorted; an empty keyword shows "Invalid Keyword !".
+    void AddKeywordFromEdit(const std::string& text);
+    // The keyword row that an auto-find row refers to, when that row is still in the list.
+    TListItem* KeywordRowOf(const TListItem* found, const std::vector<TListItem*>& rows) const;
+    // While many keywords are added at once: the keywords the list may hold already (null
+    // otherwise). Set by AddKeywords, kept by AddKeyword.
+    TKeywordRowIndex* FKeywordRowIndex = nullptr;
+    // Adds each of the words as a keyword of the current document, under one redraw guard.
+    void AddKeywords(const std::vector<std::string>& words);
 
 private:
     friend class TSDIAppFormTestAccess;

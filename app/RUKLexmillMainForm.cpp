@@ -82,7 +82,7 @@ TFormDescription MakeDescription() {
         {"OnCreate", "OnCreate"},
         {"OnShow", "OnShow"},
         {"OnDestroy", "OnDestroy"},
-        // OnHelp = ShowHelpTopic arrives with the help and About handlers.
+        // OnHelp = ShowHelpTopic: bound by the window's constructor (not a notification event).
     };
 
     const TBounds none{};
@@ -136,7 +136,10 @@ TFormDescription MakeDescription() {
         {"KeywordEditPanel1", "TPanel", "CoolBar1", {0, 0, 620, 25},
          {{"Caption", "Keyword:"}, {"BevelOuter", "bvNone"}, {"Alignment", "taLeftJustify"}}},
         {"KeywordEditComboBox1", "TComboBoxEx", "KeywordEditPanel1", {84, 1, 450, 22},
-         {{"Anchors", "[akLeft,akTop,akRight]"}, {"Style", "csExDropDown"}, {"Text", "KeywordEditComboBox1"}}},
+         {{"Anchors", "[akLeft,akTop,akRight]"},
+          {"Style", "csExDropDown"},
+          {"Text", "KeywordEditComboBox1"},
+          {"OnChange", "KeywordEditComboBox1Change"}}},
         {"ApplyKeywordButton1", "TButton", "KeywordEditPanel1", {540, 0, 75, 24},
          {{"Anchors", "[akTop,akRight]"}, {"Action", "EditApplyKeywordChanges"}}},
 
@@ -294,21 +297,21 @@ TFormDescription MakeDescription() {
          "|Deletes/removes the selected text in the control that has the input focus", imgDelete,
          "EditDelete1Exec", {}},
         {"EditSelectAll", "TAction", "Edit", "Select All", "Ctrl+A", "|Selects the entire text in the edit controll",
-         imgNone, "", kDisabled},
+         imgNone, "EditSelectAllExec", {}},
         {"EditClearSelection", "TAction", "Edit", "Clear Selection", "Ctrl+Alt+A",
-         "|De-selects any selectsed text in the edit control", imgNone, "", kDisabled},
+         "|De-selects any selectsed text in the edit control", imgNone, "EditClearSelectionExec", {}},
         {"EditReadOnly1", "TAction", "Edit", "Read Only", "Ctrl+Alt+R", "Write protects the current editor's contents",
-         imgNone, "", kDisabled},
+         imgNone, "EditReadOnly1Exec", {}},
         {"EditAddAsKeyword", "TAction", "Edit", "Add Selection as Keyword", "Ctrl+K",
-         "|Adds the selected text to the list of keywords", imgNone, "", kDisabled},
-        {"EditAddAsKeywords", "TAction", "Edit", "Add Words to Keywords", "Ctrl+W", "", imgNone, "", kDisabled},
-        {"EditAddAsKeywordsFromRE", "TAction", "Edit", "EditAddAsKeywordsFromRE", "", "", imgNone, "", kDisabled},
-        {"EditAddAsKeywordsFromLV", "TAction", "Edit", "EditAddAsKeywordsFromLV", "", "", imgNone, "", kDisabled},
-        {"EditApplyKeywordChanges", "TAction", "Edit", "Add/Apply", "", "", imgNone, "", kDisabled},
+         "|Adds the selected text to the list of keywords", imgNone, "EditAddAsKeywordExec", {}},
+        {"EditAddAsKeywords", "TAction", "Edit", "Add Words to Keywords", "Ctrl+W", "", imgNone, "EditAddAsKeywordsExec", {}},
+        {"EditAddAsKeywordsFromRE", "TAction", "Edit", "EditAddAsKeywordsFromRE", "", "", imgNone, "EditAddAsKeywordsFromREExec", {}},
+        {"EditAddAsKeywordsFromLV", "TAction", "Edit", "EditAddAsKeywordsFromLV", "", "", imgNone, "EditAddAsKeywordsFromLVExec", {}},
+        {"EditApplyKeywordChanges", "TAction", "Edit", "Add/Apply", "", "", imgNone, "EditApplyKeywordChangesExec", {}},
         {"EditAddDocToKeywords", "TAction", "Edit", "Add Source File as Link", "",
-         "|Adds the source file as a link to the checked keywords", imgNone, "", kDisabled},
+         "|Adds the source file as a link to the checked keywords", imgNone, "EditAddDocToKeywordsExec", {}},
         {"EditAddStrippedFileAsLink", "TAction", "Edit", "Add Source File as Link", "",
-         "|Adds the source file as a link to the selected keyword", imgNone, "", kDisabled},
+         "|Adds the source file as a link to the selected keyword", imgNone, "EditAddStrippedFileAsLinkExec", {}},
 
         {"ViewSourceFile", "TAction", "View", "View Source File", "",
          "View source file|Selects/opens the tab sheet that with the source code", imgNone, "ViewSourceFileExec", {}},
@@ -345,12 +348,12 @@ TFormDescription MakeDescription() {
          "AssignmentResume1Exec", {{"Enabled", "False"}, {"Visible", "False"}}},
         {"AssignmentCancel", "TAction", "Assignment", "Cancel", "Shift+F5", "Stop|Cancel execution", imgStop,
          "AssignmentCancelExec", kDisabled},
-        {"AssignmentAutoFindAndAdd", "TAction", "Assignment", "Run Auto Find and Add", "", "", imgNone, "", kDisabled},
+        {"AssignmentAutoFindAndAdd", "TAction", "Assignment", "Run Auto Find and Add", "", "", imgNone, "AssignmentAutoFindAndAddExec", {}},
 
-        {"HelpRUKOnTheInternet", "TAction", "Help", "RUK Website", "", "", imgNone, "", kDisabled},
-        {"HelpLexmillHomePage", "TAction", "Help", "Lexmill Home Page", "", "", imgNone, "", kDisabled},
+        {"HelpRUKOnTheInternet", "TAction", "Help", "RUK Website", "", "", imgNone, "HelpRUKOnTheInternetExec", {}},
+        {"HelpLexmillHomePage", "TAction", "Help", "Lexmill Home Page", "", "", imgNone, "HelpLexmillHomePageExec", {}},
         {"HelpAbout1", "TAction", "Help", "&About...", "",
-         "About|Displays program information, version number, and copyright", imgAbout, "", kDisabled},
+         "About|Displays program information, version number, and copyright", imgAbout, "HelpAbout1Execute", {}},
     };
 
     const TProps viewRadio = {{"RadioItem", "True"}, {"GroupIndex", "1"}, {"AutoCheck", "True"}};

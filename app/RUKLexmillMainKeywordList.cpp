@@ -30,10 +30,14 @@ TRUKKeywordListEntry* TSDIAppForm::AddKeyword(const std::string& keyword, const 
     }
     // The platform's whole-string search, without regard to case, from the top and wrapping:
     // the first such row in list order.
-    TRUKKeywordListEntry* row = KeywordsListView1->FindCaption(0, keyword, false, true, true);
+    // During a bulk add the index answers for a keyword that no row can hold.
+    TRUKKeywordListEntry* row = FKeywordRowIndex && !FKeywordRowIndex->MayHold(keyword)
+                                    ? nullptr
+                                    : KeywordsListView1->FindCaption(0, keyword, false, true, true);
     if (row != nullptr && AddLinkToKeyword(row, link, title, altURL) != 0) return row;
     row = KeywordsListView1->Items().Add();
     row->SetCaption(keyword);
+    if (FKeywordRowIndex) FKeywordRowIndex->Add(keyword);
     TListItemStrings& cells = row->SubItems();
     cells.Add(ReplaceCellSeparators(link));
     cells.Add(ReplaceCellSeparators(title));

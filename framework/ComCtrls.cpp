@@ -648,6 +648,8 @@ void TComboBoxEx::SetProperty(const std::string& name, const std::string& value,
         if (!SameText(value, "csExDropDown")) RaiseInvalidPropertyValue(value);
     } else if (SameText(name, "Items.Add")) {
         AddItem(value);
+    } else if (SameText(name, "OnChange")) {
+        OnChange = reader.FindMethod(value);
     } else TWinControl::SetProperty(name, value, reader);
 }
 
@@ -672,6 +674,7 @@ std::string TComboBoxEx::Text() {
 void TComboBoxEx::SetText(const std::string& s) {
     FText = s;
     if (!FHandle) return;
+    TProgramChange change(*this);
     HWND edit = EditHandle();
     SetWindowTextA(edit ? edit : FHandle, s.c_str());
 }
@@ -695,6 +698,7 @@ int TComboBoxEx::AddItem(const std::string& s) {
     item.mask = CBEIF_TEXT;
     item.iItem = -1;
     item.pszText = text.data();
+    TProgramChange change(*this);
     return static_cast<int>(SendMessageA(Handle(), CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -702,6 +706,7 @@ int TComboBoxEx::ItemIndex() { return static_cast<int>(SendMessageA(Handle(), CB
 
 void TComboBoxEx::SetItemIndex(int index) {
     // Selecting "no item" keeps the typed text only if it is set again afterwards, as callers do.
+    TProgramChange change(*this);
     SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
@@ -725,5 +730,12 @@ void TComboBoxEx::SetSelLength(int length) {
 }
 
 void TComboBoxEx::SelectAll() { SendMessageA(EditHandle(), EM_SETSEL, 0, -1); }
+
+bool TComboBoxEx::CNCommand(WORD code, WORD, LRESULT& result) {
+    if (code != CBN_EDITCHANGE) return false;
+    if (OnChange && FProgramChanges == 0 && !Destroying()) OnChange(this);
+    result = 0;
+    return true;
+}
 
 }  // namespace ruk

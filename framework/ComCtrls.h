@@ -362,6 +362,21 @@ public:
     TNotifyEvent OnSelectionChange;
     TNotifyEvent OnChange;
 
+    // ---- searching (RichEditFind.cpp). These work on the whole text: each asks the control
+    // by a message that completes the waiting appends first, as every read does.
+    enum TSearchType : unsigned { stWholeWord = 1, stMatchCase = 2 };
+    // The control's own forward find of searchStr (a set of TSearchType) in the length
+    // characters from startPos (-1: to the end); a match must end inside that range. Positions
+    // count a line break as one character, as the control keeps it. The position of the first
+    // match, or -1.
+    int FindString(const std::string& searchStr, int startPos, int length, unsigned options);
+    // The length of the text with every line break counted as CR LF (two characters).
+    int GetTextLenCRLF();
+    // The text as the control keeps it, every line break one CR: its positions are the ones
+    // FindString takes and gives. usedDefaultChar (when given) tells whether a character had no
+    // ANSI form and stands as the default character.
+    std::string StoredText(bool* usedDefaultChar = nullptr);
+
 protected:
     void CreateParams(TCreateParams& p) override;
     void InitWnd() override;
@@ -604,13 +619,24 @@ public:
     void SelectAll();
     bool AutoSuggest() const { return FAutoSuggest; }
     bool AutoAppend() const { return FAutoAppend; }
+    // The user has changed the text of the edit part (typing, pasting, deleting); changes
+    // made through the members above do not raise it.
+    TNotifyEvent OnChange;
 
 protected:
     void CreateParams(TCreateParams& p) override;
     int ExtraWindowHeight() const override { return 200; }
+    bool CNCommand(WORD code, WORD id, LRESULT& result) override;
 
 private:
+    // Inside a change made by the program: the edit's change notices are not the user's.
+    struct TProgramChange {
+        explicit TProgramChange(TComboBoxEx& box) : Box(box) { ++Box.FProgramChanges; }
+        ~TProgramChange() { --Box.FProgramChanges; }
+        TComboBoxEx& Box;
+    };
     bool FAutoSuggest = false, FAutoAppend = false;
+    int FProgramChanges = 0;
 };
 
 }  // namespace ruk

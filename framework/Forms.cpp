@@ -50,7 +50,12 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     if (FMessageBoxHook) return FMessageBoxHook(text, caption, flags);
     HWND owner = GetActiveWindow();
     if (owner == nullptr && FMainWindow != nullptr && IsWindow(FMainWindow)) owner = FMainWindow;
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    // An owner that a modal form has disabled stays disabled: the box must not hand the
+    // window back its input while that form is still open.
+    const bool ownerDisabled = owner != nullptr && !IsWindowEnabled(owner);
+    const int answer = ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    if (ownerDisabled && IsWindow(owner) && IsWindowEnabled(owner)) EnableWindow(owner, FALSE);
+    return answer;
 }
 
 void TApplication::ShowException(const std::string& message) {

@@ -49,8 +49,11 @@ ruk_need_setup() {
   [ -x /usr/bin/convert ] || return 0
   [ -d /usr/src/googletest/googletest ] || return 0
   [ -x /usr/lib/wine/wine64 ] || return 0
-  # The Python documentation is read by the tests and the engine benchmark only ("docs").
-  if [ "${1:-}" = docs ]; then [ -d /usr/share/doc/python3.11/html ] || return 0; fi
+  # The documentation pages are read by the tests and some benchmarks only ("docs").
+  if [ "${1:-}" = docs ]; then
+    [ -d /usr/share/doc/python3.11/html ] || return 0
+    [ -f /usr/share/doc/nodejs/api/all.html ] || return 0
+  fi
   return 1
 }
 

@@ -9,8 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstring>
 #include <functional>
+#include <map>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ruk {
@@ -30,6 +37,7 @@ public:
     static std::string& KeywordListFile(TSDIAppForm& f) { return f.FKeywordListFile; }
     static std::string& LogFile(TSDIAppForm& f) { return f.FLogFile; }
     static void SetSourceFileName(TSDIAppForm& f, const std::string& n) { f.FSourceFileName = n; }
+    static HMODULE& RtlLibrary(TSDIAppForm& f) { return f.FRtlLibrary; }
 };
 }  // namespace ruk
 
@@ -84,6 +92,82 @@ struct DialogHook {
     ~DialogHook() { ruk::TOpenDialog::SetExecuteHook(nullptr); }
 };
 
+// A message box that no test answers would wait for a user for ever and stop the whole test
+// program. While it lives, any dialog of the test's thread still open after a generous time
+// (GUI tests under load are slow) is recorded and closed; the fixture then fails the test.
+class UnansweredBoxGuard {
+public:
+    explicit UnansweredBoxGuard(std::chrono::milliseconds patience = std::chrono::seconds(45))
+        : FThreadId(GetCurrentThreadId()), FPatience(patience), FWatcher([this] { Watch(); }) {}
+    ~UnansweredBoxGuard() {
+        FStop = true;
+        FWatcher.join();
+    }
+    UnansweredBoxGuard(const UnansweredBoxGuard&) = delete;
+    UnansweredBoxGuard& operator=(const UnansweredBoxGuard&) = delete;
+    std::vector<std::string> Unanswered() {
+        std::lock_guard<std::mutex> lock(FMutex);
+        return FUnanswered;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static BOOL CALLBACK Visit(HWND w, LPARAM param) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) reinterpret_cast<std::set<HWND>*>(param)->insert(w);
+        return TRUE;
+    }
+    void Watch() {
+        std::map<HWND, Clock::time_point> since;
+        std::map<HWND, int> attempts;
+        while (!FStop) {
+            Sleep(200);
+            std::set<HWND> open;
+            EnumThreadWindows(FThreadId, Visit, reinterpret_cast<LPARAM>(&open));
+            for (auto it = since.begin(); it != since.end();)
+                it = open.count(it->first) ? std::next(it) : since.erase(it);
+            const Clock::time_point now = Clock::now();
+            for (HWND w : open) {
+                auto [at, fresh] = since.emplace(w, now);
+                if (fresh || now - at->second < FPatience) continue;
+                int& tries = attempts[w];
+                if (tries == 0) Record(w);
+                // Cancel where the box has it, otherwise its only other ways out.
+                static const int kButtons[] = {IDCANCEL, IDOK, IDNO, IDCLOSE};
+                PostMessageA(w, WM_COMMAND, kButtons[tries % 4], 0);
+                ++tries;
+                at->second = now - FPatience + std::chrono::milliseconds(500);
+            }
+        }
+    }
+    void Record(HWND w) {
+        char caption[256] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        std::string text = caption;
+        EnumChildWindows(
+            w,
+            [](HWND child, LPARAM param) -> BOOL {
+                char cls[32] = {};
+                char buffer[1024] = {};
+                GetClassNameA(child, cls, sizeof cls);
+                GetWindowTextA(child, buffer, sizeof buffer);
+                if (_stricmp(cls, "Static") == 0 && buffer[0]) *reinterpret_cast<std::string*>(param) += " | " + std::string(buffer);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&text));
+        std::lock_guard<std::mutex> lock(FMutex);
+        FUnanswered.push_back(text);
+    }
+
+    DWORD FThreadId;
+    std::chrono::milliseconds FPatience;
+    std::atomic<bool> FStop{false};
+    std::mutex FMutex;
+    std::vector<std::string> FUnanswered;
+    std::thread FWatcher;
+};
+
 // The main window created and shown as the program does it, freed at the end of the test.
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -92,6 +176,7 @@ protected:
         if (Form) Form->Free();
         Form = nullptr;
         DeleteSettingsKey();
+        for (const std::string& box : Stuck.Unanswered()) ADD_FAILURE() << "a message box was left unanswered: " << box;
     }
     ruk::TSDIAppForm* Open(bool show = true) {
         Form = ruk::CreateForm<ruk::TSDIAppForm>();
@@ -106,6 +191,7 @@ protected:
         Pump();
     }
     MessageCapture Shown;
+    UnansweredBoxGuard Stuck;
     ruk::TSDIAppForm* Form = nullptr;
 };
 

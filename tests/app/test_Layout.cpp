@@ -126,7 +126,12 @@ TEST_F(LayoutTest, ActionsOfLaterHandlersAreDisabledAndThoseBuiltHereWork) {
                              "ViewKeywordList",   "ViewAutoFindAndAdd", "ViewSuppressWordsList", "ViewLog",
                              "ViewBrowserGoBack", "ViewBrowserGoForward", "ViewBrowserGoHome", "BrowseBack1",
                              "BrowseForward1",    "BrowseHome1",         "FileSelSourceFiles1",  "FileSelSourceFiles2",
-                             "BrowseOpenURL1",    "FileSaveBrowserFileAs", "AssignmentRun1"};
+                             "BrowseOpenURL1",    "FileSaveBrowserFileAs", "AssignmentRun1",
+                             // keyword editing, auto-find, help and about
+                             "EditSelectAll", "EditClearSelection", "EditReadOnly1", "EditAddAsKeyword",
+                             "EditAddAsKeywords", "EditAddAsKeywordsFromRE", "EditAddAsKeywordsFromLV",
+                             "EditApplyKeywordChanges", "EditAddDocToKeywords", "EditAddStrippedFileAsLink",
+                             "AssignmentAutoFindAndAdd", "HelpRUKOnTheInternet", "HelpLexmillHomePage", "HelpAbout1"};
     const char* fileActions[] = {
         "FileNew1", "FileOpen1", "FileOpenKeywordList1", "FileOpenSuppressWordList", "FileOpenStrippedContentss",
         "FileSave1", "FileSaveSourceFile", "FileSaveBrowserFile", "FileSaveStrippedContents",
