@@ -1,6 +1,7 @@
 #include "ComCtrls.h"
 
 #include "Form.h"
+#include "Handles.h"
 
 #include <algorithm>
 #include <map>
@@ -76,17 +77,15 @@ void TPanel::CreateParams(TCreateParams& p) {
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        const TPaintDC dc(FHandle);
         RECT r = ClientRect();
         r.left += 4;
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, Font().Color);
-        HGDIOBJ old = SelectObject(dc, Font().Handle());
+        SetBkMode(dc.Get(), TRANSPARENT);
+        SetTextColor(dc.Get(), Font().Color);
+        const TSelectedObject font(dc.Get(), Font().Handle());
         std::string t = Text();
-        DrawTextA(dc, t.c_str(), static_cast<int>(t.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-        EndPaint(FHandle, &ps);
+        DrawTextA(dc.Get(), t.c_str(), static_cast<int>(t.size()), &r,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         return 0;
     }
     return TWinControl::WndProc(msg, wp, lp);

@@ -93,6 +93,22 @@ private:
     HDC FDC;
 };
 
+// The context of a WM_PAINT: the paint ends when the owner goes, also when drawing throws, so
+// that the window is not asked to paint again and again.
+class TPaintDC {
+public:
+    explicit TPaintDC(HWND window) : FWindow(window), FPaint{}, FDC(BeginPaint(window, &FPaint)) {}
+    ~TPaintDC() { EndPaint(FWindow, &FPaint); }
+    TPaintDC(const TPaintDC&) = delete;
+    TPaintDC& operator=(const TPaintDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWindow;
+    PAINTSTRUCT FPaint;
+    HDC FDC;
+};
+
 // An object selected into a device context for the owner's lifetime; the previous one is put
 // back at the end, so that the context never goes or is reused with the object inside.
 class TSelectedObject {
