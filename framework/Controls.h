@@ -19,6 +19,8 @@
 #pragma once
 
 #include "Classes.h"
+#include "CommandIds.h"
+#include "PropertyTexts.h"
 #include "SysUtils.h"
 
 #include <windows.h>
@@ -70,21 +72,8 @@ void SafeCall(TObject* sender, F&& f) {
 void ApplicationShowHint(const std::string& longHint);
 void SetHintReceiver(std::function<void(const std::string&)> receiver);
 
-// ---------------------------------------------------------------- command ids
-
-// Ids for WM_COMMAND from menus, accelerators and tool buttons; 0 is never given out.
-UINT AllocCommandId(std::function<void()> handler);
-void ReleaseCommandId(UINT id);
-// Runs the handler of id; false when the id is unknown.
-bool DispatchCommand(UINT id);
-
 // The text of a window as GetWindowTextA gives it; "" when it has none.
 std::string WindowTextOf(HWND window);
-
-// ---------------------------------------------------------------- property texts
-
-bool StrToBoolProp(const std::string& value);  // "True" / "False"
-int StrToIntProp(const std::string& value);
 
 // ---------------------------------------------------------------- components
 
@@ -360,29 +349,9 @@ private:
     bool FOwnClass = false;
 };
 
-// Parses "alClient", "clNavy", "[akLeft,akRight]" and the like.
+// The property texts of the controls' own types: "alClient", "[akLeft,akRight]", "mrOk".
 TAlign StrToAlign(const std::string& s);
-[[noreturn]] void RaiseInvalidPropertyValue(const std::string& value);
-// An enumeration property's text as the value its name stands for (names without regard to
-// case); EPropertyError for any other text.
-template <class T>
-struct TEnumName {
-    const char* Name;
-    T Value;
-};
-template <class T>
-T StrToEnumProp(const std::string& s, std::initializer_list<TEnumName<T>> names) {
-    for (const TEnumName<T>& n : names)
-        if (SameText(s, n.Name)) return n.Value;
-    RaiseInvalidPropertyValue(s);
-}
-// A set property's text, "[a, b]", as the flags its element names stand for.
-using TSetElementName = TEnumName<unsigned>;
-unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names);
 unsigned StrToAnchors(const std::string& s);
-COLORREF StrToColor(const std::string& s);
-// "crHandPoint", "crDefault" and the other standard cursors; null for crDefault.
-HCURSOR StrToCursor(const std::string& s);
 // The modal results of forms and buttons.
 enum : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 int StrToModalResult(const std::string& s);
