@@ -145,19 +145,19 @@ private:
         char caption[256] = {};
         GetWindowTextA(w, caption, sizeof caption);
         std::string text = caption;
-        EnumChildWindows(
-            w,
-            [](HWND child, LPARAM param) -> BOOL {
-                char cls[32] = {};
-                char buffer[1024] = {};
-                GetClassNameA(child, cls, sizeof cls);
-                GetWindowTextA(child, buffer, sizeof buffer);
-                if (_stricmp(cls, "Static") == 0 && buffer[0]) *reinterpret_cast<std::string*>(param) += " | " + std::string(buffer);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&text));
+        EnumChildWindows(w, AddStaticText, reinterpret_cast<LPARAM>(&text));
         std::lock_guard<std::mutex> lock(FMutex);
         FUnanswered.push_back(text);
+    }
+    // A callback of the system's calling convention (a lambda has the compiler's, which differs
+    // on 32-bit Windows).
+    static BOOL CALLBACK AddStaticText(HWND child, LPARAM param) {
+        char cls[32] = {};
+        char buffer[1024] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        GetWindowTextA(child, buffer, sizeof buffer);
+        if (_stricmp(cls, "Static") == 0 && buffer[0]) *reinterpret_cast<std::string*>(param) += " | " + std::string(buffer);
+        return TRUE;
     }
 
     DWORD FThreadId;
