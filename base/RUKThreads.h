@@ -4,8 +4,8 @@
 // thread's exit code, elapsed time and processor times.
 #pragma once
 
-#include "Classes.h"
 #include "SysUtils.h"
+#include "Threads.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // text, converting UTF-16 text that begins with a byte-order mark.
 #pragma once
 
-#include "Classes.h"
 #include "RUKLexmillUtils1.h"  // RUK_E_EXCEPTION
+#include "Threads.h"
 
 #include <memory>
 #include <string>

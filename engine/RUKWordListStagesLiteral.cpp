@@ -12,6 +12,7 @@
 #include "RUKWordListStages.h"
 
 #include "RUKGenWordListFromHTMLThreads.h"
+#include "RUKHTMLEntities.h"
 #include "RUKSysUtils.h"
 
 namespace ruk {
@@ -103,58 +104,12 @@ void RemoveHTMLTags(std::string& text, TWordListStageHost& host) {
     }
 }
 
-struct EntityRow {
-    const char* entity;
-    const char* replacement;
-    bool ignoreCase;
-};
-
-// The order is part of the behaviour: "&amp;" comes third, so an escaped entity of a later row
-// is replaced twice and one of an earlier row once.
-const EntityRow EntityRows[] = {
-    {"&nbsp;", " ", true},      {"&quot;", "\"", true},     {"&amp;", "&", true},
-    {"&lt;", "<", true},        {"&gt;", ">", true},        {"&copy;", "\xA9", true},
-    {"&mdash;", "-", true},
-    {"&iexcl;", "\xA1", false}, {"&cent;", "\xA2", false},  {"&euro;", "\x80", false},
-    {"&pound;", "\xA3", false}, {"&yen;", "\xA5", false},   {"&brvbar;", "\xA6", false},
-    {"&sect;", "\xA7", false},  {"&uml;", "\xA8", false},   {"&ordf;", "\xAA", false},
-    {"&laquo;", "\xAB", false}, {"&not;", "\xAC", false},   {"&reg;", "\xAE", false},
-    {"&macr;", "\xAF", false},  {"&deg;", "\xB0", false},   {"&plusmn;", "\xB1", false},
-    {"&sup2;", "\xB2", false},  {"&sup3;", "\xB3", false},  {"&acute;", "\xB4", false},
-    {"&micro;", "\xB5", false}, {"&para;", "\xB6", false},  {"&middot;", "\xB7", false},
-    {"&cedil;", "\xB8", false}, {"&sup1;", "\xB9", false},  {"&ordm;", "\xBA", false},
-    {"&raquo;", "\xBB", false}, {"&frac14;", "\xBC", false}, {"&frac12;", "\xBD", false},
-    {"&frac34;", "\xBE", false}, {"&iquest;", "\xBF", false}, {"&Agrave;", "\xC0", false},
-    {"&Aacute;", "\xC1", false}, {"&Acirc;", "\xC2", false}, {"&Atilde;", "\xC3", false},
-    {"&Auml;", "\xC4", false},  {"&Aring;", "\xC5", false}, {"&AElig;", "\xC6", false},
-    {"&Ccedil;", "\xC7", false}, {"&Egrave;", "\xC8", false}, {"&Eacute;", "\xC9", false},
-    {"&Ecirc;", "\xCA", false}, {"&Euml;", "\xCB", false},  {"&Igrave;", "\xCC", false},
-    {"&Iacute;", "\xCD", false}, {"&Icirc;", "\xCE", false}, {"&Iuml;", "\xCF", false},
-    {"&ETH;", "\xD0", false},   {"&Ntilde;", "\xD1", false}, {"&Ograve;", "\xD2", false},
-    {"&Oacute;", "\xD3", false}, {"&Ocirc;", "\xD4", false}, {"&Otilde;", "\xD5", false},
-    {"&Ouml;", "\xD6", false},  {"&times;", "\xD7", false}, {"&Oslash;", "\xD8", false},
-    {"&Ugrave;", "\xD9", false}, {"&Uacute;", "\xDA", false}, {"&Ucirc;", "\xDB", false},
-    {"&Uuml;", "\xDC", false},  {"&Yacute;", "\xDD", false}, {"&THORN;", "\xDE", false},
-    {"&szlig;", "\xDF", false}, {"&agrave;", "\xE0", false}, {"&aacute;", "\xE1", false},
-    {"&acirc;", "\xE2", false}, {"&atilde;", "\xE3", false}, {"&auml;", "\xE4", false},
-    {"&aring;", "\xE5", false}, {"&aelig;", "\xE6", false}, {"&ccedil;", "\xE7", false},
-    {"&egrave;", "\xE8", false}, {"&eacute;", "\xE9", false}, {"&ecirc;", "\xEA", false},
-    {"&euml;", "\xEB", false},  {"&igrave;", "\xEC", false}, {"&iacute;", "\xED", false},
-    {"&icirc;", "\xEE", false}, {"&iuml;", "\xEF", false},  {"&eth;", "\xF0", false},
-    {"&ntilde;", "\xF1", false}, {"&ograve;", "\xF2", false}, {"&oacute;", "\xF3", false},
-    {"&ocirc;", "\xF4", false}, {"&otilde;", "\xF5", false}, {"&ouml;", "\xF6", false},
-    {"&divide;", "\xF7", false}, {"&oslash;", "\xF8", false}, {"&ugrave;", "\xF9", false},
-    {"&uacute;", "\xFA", false}, {"&ucirc;", "\xFB", false}, {"&uuml;", "\xFC", false},
-    {"&yacute;", "\xFD", false}, {"&thorn;", "\xFE", false}, {"&yuml;", "\xFF", false},
-    {"&bull;", "", true},
-};
-static_assert(sizeof(EntityRows) / sizeof(EntityRows[0]) == 101);
-
 void ReplaceHTMLSpecialChars(std::string& text, TWordListStageHost& host) {
-    for (const EntityRow& row : EntityRows) {
+    for (const THTMLEntityRow& row : HTMLEntityRows) {
         if (host.StageTerminated()) return;
-        text = StringReplace(text, row.entity, row.replacement,
-                             rfReplaceAll | (row.ignoreCase ? rfIgnoreCase : 0u));
+        const std::string replacement =
+            row.Replacement < 0 ? std::string() : std::string(1, static_cast<char>(row.Replacement));
+        text = StringReplace(text, row.Entity, replacement, rfReplaceAll | (row.IgnoreCase ? rfIgnoreCase : 0u));
     }
 }
 

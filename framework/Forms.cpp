@@ -1,5 +1,7 @@
 #include "Forms.h"
 
+#include "Threads.h"
+
 namespace ruk {
 
 namespace {

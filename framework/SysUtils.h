@@ -21,6 +21,19 @@ using Cardinal = std::uint32_t;
 using TDateTime = double;  // days since 1899-12-30
 using Extended = long double;  // the 80-bit x87 format of this target
 
+// The x87 control word of the calling thread.
+inline std::uint16_t GetFPUControlWord() {
+    std::uint16_t cw;
+    asm volatile("fnstcw %0" : "=m"(cw));
+    return cw;
+}
+
+// Pending exception flags are cleared first: loading a word that unmasks them
+// would otherwise raise at the next floating-point instruction.
+inline void SetFPUControlWord(std::uint16_t cw) {
+    asm volatile("fnclex\n\tfldcw %0" : : "m"(cw) : "memory");
+}
+
 // ---------------------------------------------------------------- exceptions
 
 class Exception : public std::exception {

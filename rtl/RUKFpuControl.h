@@ -1,6 +1,7 @@
 // RUKFpuControl: the x87 control word of the program and a guard for Extended
-// arithmetic. Header only (the class library's exceptions are inline too), so the
-// run-time library can use it with its own copy of the file-size text.
+// arithmetic (the class library reads and loads the word). Header only (the class
+// library's exceptions are inline too), so the run-time library can use it with its own
+// copy of the file-size text.
 #pragma once
 
 #include "SysUtils.h"
@@ -12,18 +13,6 @@ namespace ruk {
 // 64-bit mantissa, rounding to nearest; invalid operation, division by zero and
 // overflow raise; denormal operand, underflow and precision are masked.
 constexpr std::uint16_t ExtendedControlWord = 0x1332;
-
-inline std::uint16_t GetFPUControlWord() {
-    std::uint16_t cw;
-    asm volatile("fnstcw %0" : "=m"(cw));
-    return cw;
-}
-
-// Pending exception flags are cleared first: loading a word that unmasks them
-// would otherwise raise at the next floating-point instruction.
-inline void SetFPUControlWord(std::uint16_t cw) {
-    asm volatile("fnclex\n\tfldcw %0" : : "m"(cw) : "memory");
-}
 
 // Runs one computation with a 64-bit mantissa and rounding to nearest whatever the
 // calling thread's control word says, with every exception masked, and then raises

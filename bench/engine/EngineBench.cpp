@@ -2,7 +2,8 @@
 // the Python documentation, with the fast stages and with the literal ones, without handlers
 // and with handlers that count every event through Synchronize on this (the user-interface)
 // thread. Peak memory is measured in a child process per input, so that one run does not
-// inherit the peak of another.
+// inherit the peak of another. Last, the handler runs again with Synchronize's waits without
+// sleeping and without them, in turns.
 //
 //   EngineBench [--corpus DIR] [--sizes 0.1,1,10,50] [--literal-limit SECONDS] [--handler-limit SECONDS]
 //
@@ -10,7 +11,7 @@
 // skipped: the literal stages grow with the square of the size, the handler runs with the
 // number of events.
 //   EngineBench --peak generated|corpus MB [--corpus DIR]      (the child)
-#include "Classes.h"
+#include "Threads.h"
 #include "RUKGenWordListFromHTMLThreads.h"
 #include "RUKWordListStages.h"
 #include "SysUtils.h"
@@ -160,6 +161,10 @@ std::string MakeInput(const std::string& source, size_t size, const std::string&
     if (source == "corpus") return CorpusInput(corpusDir, size);
     return TManualGenerator(42).Make(size);
 }
+
+// The Synchronize comparison: input size and rounds.
+constexpr double SpinMegabytes = 1;
+constexpr int SpinRounds = 3;
 
 const char* const SuppressWords = "the\r\na\r\nof\r\nand\r\nto\r\nin\r\nis\r\nba\r\nke\r\n";
 
@@ -413,6 +418,31 @@ int main(int argc, char** argv) {
                 std::printf("  %-9s %-8s %6.2fx\n", source.c_str(), handlers ? "counting" : "none", b->seconds / a->seconds);
         }
     }
+    // Synchronize's waits without sleeping, on both sides, earn their keep only if a worker that
+    // delivers one event after the other gets through more events with them than without.
+    std::printf("\nSynchronize with and without spinning (fast stages, counting handlers, %d rounds "
+                "alternating; median events/s):\n", SpinRounds);
+    const int programSpinTurns = SetSynchronizeSpinTurns(0);
+    for (const std::string source : {"generated", "corpus"}) {
+        const std::string input = MakeInput(source, static_cast<size_t>(SpinMegabytes * 1e6), corpusDir);
+        if (input.empty()) continue;
+        std::vector<double> rates[2];  // [0]: without spinning, [1]: with
+        long long events = 0;
+        for (int round = 0; round < SpinRounds; ++round) {
+            for (const int spinning : {1, 0}) {
+                SetSynchronizeSpinTurns(spinning ? programSpinTurns : 0);
+                const TRun run = RunWorker(input, &FastWordListStages, true);
+                events = run.events;
+                rates[spinning].push_back(run.seconds > 0 ? static_cast<double>(run.events) / run.seconds : 0.0);
+            }
+        }
+        for (std::vector<double>& r : rates) std::sort(r.begin(), r.end());
+        const double without = rates[0][rates[0].size() / 2], with = rates[1][rates[1].size() / 2];
+        std::printf("  %-9s %5.1f MB %8lld events: spinning %10.0f/s, sleeping %10.0f/s (%.2fx)\n", source.c_str(),
+                    SpinMegabytes, events, with, without, without > 0 ? with / without : 0.0);
+        std::fflush(stdout);
+    }
+    SetSynchronizeSpinTurns(programSpinTurns);
     std::printf("\npeak memory of a fast run without handlers (a process of its own; input included):\n");
     for (const std::string source : {"generated", "corpus"}) {
         for (const double mb : sizes) {

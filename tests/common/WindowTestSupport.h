@@ -2,7 +2,7 @@
 // thread's synchronized calls, and answering the message boxes that appear meanwhile.
 #pragma once
 
-#include "Classes.h"
+#include "Threads.h"
 
 #include <windows.h>
 

@@ -537,3 +537,27 @@ TEST(WordListDifferential, CountsOfOverlappingAndDelimitedWords) {
         if (run.Failed()) break;
     }
 }
+
+// A list with more distinct words than one thread sorts: the parts run on threads of their own
+// and must leave the list that adding the words one by one leaves (of each set of words equal
+// without regard to case, the first met).
+TEST(WordListDifferential, WordListSortedInParts) {
+    TRandom rnd(31);
+    static const char* const syllables[] = {"ka", "Lo", "mi", "NU", "re", "\xE9t", "\xC0", "z", "ph", "q",
+                                            "Str", "o", "-", "'", "1", "9"};
+    std::string text;
+    std::vector<std::string> words;
+    for (int i = 0; i < 30000; ++i) {
+        std::string w;
+        const int n = 1 + rnd.Below(5);
+        for (int k = 0; k < n; ++k) w += rnd.Pick(syllables);
+        words.push_back(w);
+        if (i > 0) text += ' ';
+        text += w;
+    }
+    const TStringList expected = SortedList(words);
+    ASSERT_GT(expected.Count(), 8192);
+    TStringList fast = SortedList({});
+    FastWordListStages.GenerateWordsList(text, fast);
+    EXPECT_EQ(WordsOf(fast), WordsOf(expected));
+}

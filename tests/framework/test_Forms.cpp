@@ -1,4 +1,5 @@
 #include "Forms.h"
+#include "Threads.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 #include "Form.h"
 #include "FormTestSupport.h"
 #include "Forms.h"
+#include "Threads.h"
 #include "testdll/FormTestDll.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Classes.h"
+#include "Threads.h"
 
 #include <gtest/gtest.h>
 
