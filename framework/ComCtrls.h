@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ActnList.h"
+#include "AppendScheduler.h"
 #include "Classes.h"
 #include "Controls.h"
 #include "Graphics.h"
@@ -322,14 +323,16 @@ public:
     void SelectAll();
     // Appends s at the very end as it stands (no line break is added). A caret at the end
     // moves on with the text, so that the view follows it; any other selection is kept.
-    // The control takes its time over large texts (under Wine some microseconds a character,
-    // and a fixed cost per append), so appends are gathered and made in slices from the
-    // control's own timer while the message loop goes on. Every message that reads or
-    // changes the text completes them first, so that to a reader the text is there at once;
-    // only the painting follows later.
+    // The control takes its time over large texts, so appends wait in a TAppendScheduler and
+    // go in by slices from the control's own timer while the message loop goes on. The whole
+    // text is kept in memory besides (TPaneText): Text(), a plain-text save and the caret at
+    // the end are answered from it at once; every other message that reads or changes the
+    // text completes the appends first. Either way a reader sees the whole text.
     void AppendText(const std::string& s);
     // Text still to be appended by the timer.
-    bool AppendPending() const { return FPendingDone < FPending.size(); }
+    bool AppendPending() const { return FAppends.Pending(); }
+    // Whether the whole text is at hand in memory (else readers go to the control).
+    bool TextInMemory() const { return FPaneText.Known(); }
     void CompleteAppends();
     // The last character of the text ('\r' for a line break), '\0' when there is none.
     char LastChar();
@@ -391,35 +394,33 @@ private:
     friend class TRichEditStrings;
     // Replaces the whole text by a plain text: its first slice at once, the rest appended.
     void LoadPlainText(std::string text);
-    // Appends slices of the pending text until budgetMs have passed (0: all of it), or, with
-    // yield, until other messages wait.
+    // Appends slices of the pending text until budgetMs have passed (0: all of it, 1: one
+    // slice), or, with yield, until other messages wait.
     void AppendSlices(DWORD budgetMs, bool yield);
     void AppendSlice();
-    size_t NextSliceEnd() const;
     void DropPending();
     void SchedulePending();
     // Before the whole text is replaced: drops pending appends, takes appends again, keeps
     // text as FText and, when the window holds a long text, replaces it by a new one with
     // text in it (true then).
     bool BeginNewText(const std::string& text);
-    // The address space runs short: the pending text is dropped, the user told, and further
-    // appends refused until the text is replaced.
+    // The address space runs short: the pending text is dropped and the user told; the
+    // control takes no more appends until the text is replaced (the text in memory does).
     void RefuseAppends();
+    // A message that is about to change the text other than through this object.
+    bool ChangesTextFromOutside(UINT msg, WPARAM wp) const;
 
     TRichEditStrings FLines;
     bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;
     bool FHideScrollBars = true, FWantReturns = true, FWantTabs = false, FBorder = true;
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
-    std::string FPending;       // text appended but not yet in the control, from FPendingDone
-    size_t FPendingDone = 0;
-    std::vector<size_t> FCuts;     // positions in FPending where one append ended in a CR
+    TAppendScheduler FAppends;
+    TPaneText FPaneText;
     bool FPendingModified = true;  // the control's modified flag once the pending text is in
-    bool FAppending = false;       // inside a slice: the control's own messages pass through
+    bool FAppending = false;       // inside a slice or a change of ours: the control's own
+                                   // messages pass through
     bool FTimerSet = false;
     bool FRefusing = false;
-    size_t FSliceSize = 4096;      // characters a slice, adapted to the control's speed
-    DWORD FLastAppend = 0;         // tick count of the last slice
-    DWORD FBacklogSince = 0;       // tick count of the first append still waiting
 };
 
 // ---------------------------------------------------------------- list view

@@ -601,7 +601,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: {
         LRESULT r = DefaultHandler(msg, wp, lp);
         UpdateBoundsFromWindow();
-        Realign();
+        // A control on its way out lays out nothing: the form's menu goes before its window,
+        // and the resize that brings would make a rich edit with a long text lay it all out
+        // again (minutes under Wine for a log of some 70,000 lines).
+        if (!Destroying()) Realign();
         if (OnResize && !Destroying()) OnResize(this);
         return r;
     }

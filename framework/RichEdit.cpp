@@ -89,26 +89,16 @@ DWORD StreamInAnsiText(HWND h, WPARAM flags, const char* text, size_t size) {
 // So a control with more lines than this is replaced by a new window when its text is replaced.
 constexpr LRESULT kLargeLineCount = 1000;
 
-// Appends wait for the control's timer; ticks come every kGatherMs while lines trickle in (so
-// that many go in at once), every kDrainMs while a backlog is worked off.
 constexpr UINT_PTR kAppendTimer = 0x5241;
-constexpr UINT kGatherMs = 50;
-constexpr UINT kDrainMs = 10;
-// A tick appends for about this long and a slice this long, so that the window answers
-// other messages well within a quarter of a second.
-constexpr DWORD kTickBudgetMs = 60;
-constexpr double kSliceTargetMs = 20;
-constexpr size_t kMinSlice = 1024, kMaxSlice = 1 << 20;
-// A small append to a control that has had none for kGatherMs goes in at once.
-constexpr size_t kImmediateChars = 4096;
-// A backlog whose timer has not had its turn for this long gets a tick from the next append.
-constexpr DWORD kStarvedMs = 150;
 
-// The control allocates without checking, and a process out of address space fails at its
-// next allocation. So a slice goes in only while the address space for it (at what Wine's rich
-// edit takes a character) and a reserve beyond can still be had.
-constexpr unsigned long long kAddressReserve = 192ull << 20;
-constexpr unsigned long long kBytesPerChar = 300;
+// Set for as long as it lives.
+struct TFlagGuard {
+    bool& Flag;
+    explicit TFlagGuard(bool& flag) : Flag(flag) { Flag = true; }
+    ~TFlagGuard() { Flag = false; }
+    TFlagGuard(const TFlagGuard&) = delete;
+    TFlagGuard& operator=(const TFlagGuard&) = delete;
+};
 
 double NowMs() {
     LARGE_INTEGER f, c;
@@ -217,6 +207,7 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
         return;
     }
     FOwner.BeginNewText("");
+    FOwner.FPaneText.Forget();
     StreamCookie cookie{&stream, nullptr};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamInCallback};
     SendMessageA(FOwner.Handle(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
@@ -227,6 +218,12 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
 }
 
 void TRichEditStrings::SaveToStream(TStream& stream) {
+    if (FOwner.FPlainText && FOwner.FPaneText.Known()) {
+        // The control would write the same, after taking in what waits.
+        const std::string& text = FOwner.FPaneText.Text();
+        if (!text.empty()) stream.WriteBuffer(text.data(), static_cast<int>(text.size()));
+        return;
+    }
     HWND h = FOwner.Handle();
     StreamCookie cookie{&stream, nullptr};
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&cookie), 0, StreamOutCallback};
@@ -286,6 +283,8 @@ void TRichEdit::CreateParams(TCreateParams& p) {
 
 void TRichEdit::InitWnd() {
     TWinControl::InitWnd();
+    // Setting up the control is no change of its text.
+    const TFlagGuard guard(FAppending);
     // Documents are far larger than the control's default limit of 32K characters.
     SendMessageA(FHandle, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     SendMessageA(FHandle, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_CHANGE);
@@ -313,6 +312,7 @@ void TRichEdit::ApplyDefaultFormat() {
 
 std::string TRichEdit::Text() {
     if (!FHandle) return FText;
+    if (FPaneText.Known()) return FPaneText.Text();
     GETTEXTLENGTHEX lenEx{GTL_USECRLF | GTL_NUMCHARS, CP_ACP};
     int n = static_cast<int>(SendMessageA(FHandle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lenEx), 0));
     if (n <= 0) return "";
@@ -326,13 +326,20 @@ std::string TRichEdit::Text() {
 
 void TRichEdit::SetText(const std::string& s) {
     if (BeginNewText(s)) return;
-    if (FHandle) SetWindowTextA(FHandle, s.c_str());
+    if (!FHandle) return;
+    const TFlagGuard guard(FAppending);
+    SetWindowTextA(FHandle, s.c_str());
 }
 
 bool TRichEdit::BeginNewText(const std::string& text) {
     DropPending();
     FRefusing = false;
     FText = text;
+    // Text set through the window is read as rich text when it looks like it, and perhaps as
+    // UTF-8 after the UTF-8 mark: such a text is left to the control.
+    const bool rich = text.rfind("{\\rtf", 0) == 0 || text.rfind("{\\urtf", 0) == 0;
+    if (rich || text.find("\xEF\xBB\xBF") != std::string::npos) FPaneText.Forget();
+    else FPaneText.Set(text);
     // A new window takes FText as it is created.
     if (!FHandle) return false;
     if (SendMessageA(FHandle, EM_GETLINECOUNT, 0, 0) <= kLargeLineCount) return false;
@@ -401,31 +408,17 @@ void TRichEdit::SelectAll() {
 }
 
 void TRichEdit::AppendText(const std::string& s) {
-    if (s.empty() || FRefusing) return;
+    if (s.empty()) return;
     Handle();
-    const bool idle = !AppendPending();
-    if (idle) {
-        FPending.clear();
-        FPendingDone = 0;
-        FCuts.clear();
-    } else if (FPendingDone > 65536 && FPendingDone > FPending.size() / 2) {
-        FPending.erase(0, FPendingDone);
-        for (size_t& cut : FCuts) cut -= FPendingDone;
-        FPendingDone = 0;
-    }
-    // A text that ends in a CR went in on its own, so a line break that the next text begins
-    // with stays a line break of its own (CR | CR LF together would be the soft break).
-    if (!idle && FPending.back() == '\r') FCuts.push_back(FPending.size());
-    FPending += s;
+    FPaneText.Append(s);
+    if (FRefusing) return;
+    const TAppendScheduler::TAction action = FAppends.Add(s, GetTickCount());
     FPendingModified = true;
-    const DWORD now = GetTickCount();
-    if (idle && s.size() <= kImmediateChars && now - FLastAppend >= kGatherMs) {
+    if (action == TAppendScheduler::TAction::Now) {
         AppendSlices(0, false);
         return;
     }
-    // A stream of calls (a worker's deliveries) can keep the timer's message from coming.
-    if (idle) FBacklogSince = now;
-    else if (now - FLastAppend >= kStarvedMs && now - FBacklogSince >= kStarvedMs) AppendSlices(kTickBudgetMs, false);
+    if (action == TAppendScheduler::TAction::OneSlice) AppendSlices(1, false);
     SchedulePending();
 }
 
@@ -436,25 +429,29 @@ void TRichEdit::CompleteAppends() {
 
 void TRichEdit::LoadPlainText(std::string text) {
     BeginNewText("");
+    FPaneText.Set(text);
     const HWND h = Handle();
-    FPending = std::move(text);
-    FPendingDone = 0;
+    FAppends.Load(std::move(text));
     // The first slice replaces the whole text, as one load of it all would.
-    const size_t end = NextSliceEnd();
-    FAppending = true;
-    const DWORD error = StreamInAnsiText(h, 0, FPending.data(), end);
-    FAppending = false;
+    const size_t end = FAppends.NextSliceEnd();
+    const double started = NowMs();
+    DWORD error = 0;
+    {
+        const TFlagGuard guard(FAppending);
+        error = StreamInAnsiText(h, 0, FAppends.Data(), end);
+    }
     if (error != 0) {
         DropPending();
+        FPaneText.Forget();
         throw EOutOfResources("Failed to Load Stream");
     }
-    FPendingDone = end;
-    FLastAppend = GetTickCount();
+    FAppends.Took(end, NowMs() - started, GetTickCount());
     // Streaming in marks the control modified (so under Wine); a load is no edit of the user's,
     // and the slices still to come leave the flag clear too.
-    FAppending = true;
-    SendMessageA(h, EM_SETMODIFY, FALSE, 0);
-    FAppending = false;
+    {
+        const TFlagGuard guard(FAppending);
+        SendMessageA(h, EM_SETMODIFY, FALSE, 0);
+    }
     FPendingModified = false;
     if (!AppendPending()) {
         DropPending();
@@ -463,36 +460,11 @@ void TRichEdit::LoadPlainText(std::string text) {
     SchedulePending();
 }
 
-size_t TRichEdit::NextSliceEnd() const {
-    const size_t size = FPending.size(), start = FPendingDone;
-    // Two appends made one after the other are not joined into one line break.
-    const size_t stop = FCuts.empty() ? size : FCuts.front();
-    if (stop - start <= FSliceSize) return stop;
-    // A slice ends after a line: appending to a line makes the control lay out all of it
-    // again, and a slice that ends inside a line break would change it.
-    const size_t limit = start + FSliceSize;
-    for (size_t i = limit; i > start; --i)
-        if (FPending[i - 1] == '\n') return i;
-    for (size_t i = limit + 1; i < stop; ++i)
-        if (FPending[i - 1] == '\n') return i;
-    // No LF: after a CR that is followed by neither CR nor LF.
-    auto loneCr = [&](size_t i) { return FPending[i - 1] == '\r' && FPending[i] != '\r' && FPending[i] != '\n'; };
-    for (size_t i = limit; i > start; --i)
-        if (loneCr(i)) return i;
-    for (size_t i = limit + 1; i < stop; ++i)
-        if (loneCr(i)) return i;
-    return stop;
-}
-
 void TRichEdit::AppendSlice() {
     const HWND h = FHandle;
-    const size_t end = NextSliceEnd();
+    const size_t end = FAppends.NextSliceEnd();
     const double started = NowMs();
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FAppending};
-    FAppending = true;
+    const TFlagGuard guard(FAppending);
     // Selection changes of our own are not the user's: the events wait until the slice is in.
     const LRESULT mask = SendMessageA(h, EM_GETEVENTMASK, 0, 0);
     SendMessageA(h, EM_SETEVENTMASK, 0, mask & ~ENM_SELCHANGE);
@@ -502,7 +474,7 @@ void TRichEdit::AppendSlice() {
     const int len = GetTextLen();
     CHARRANGE at{len, len};
     SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-    StreamInAnsiText(h, SFF_SELECTION, FPending.data() + FPendingDone, end - FPendingDone);
+    StreamInAnsiText(h, SFF_SELECTION, FAppends.Data(), end - FAppends.Done());
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
@@ -515,21 +487,8 @@ void TRichEdit::AppendSlice() {
     }
     if (FReadOnly) SendMessageA(h, EM_SETREADONLY, TRUE, 0);
     SendMessageA(h, EM_SETEVENTMASK, 0, mask);
-    const size_t chars = end - FPendingDone;
-    FPendingDone = end;
-    while (!FCuts.empty() && FCuts.front() <= FPendingDone) FCuts.erase(FCuts.begin());
-    if (!AppendPending()) {
-        FPending.clear();
-        FPendingDone = 0;
-        FCuts.clear();
-        SendMessageA(h, EM_SETMODIFY, FPendingModified, 0);
-    }
-    FLastAppend = GetTickCount();
-    const double took = NowMs() - started;
-    if (took > 0.5 && chars >= kMinSlice / 2) {
-        const double fit = static_cast<double>(chars) * kSliceTargetMs / took;
-        FSliceSize = static_cast<size_t>(std::clamp(fit, static_cast<double>(kMinSlice), static_cast<double>(kMaxSlice)));
-    }
+    FAppends.Took(end, NowMs() - started, GetTickCount());
+    if (!AppendPending()) SendMessageA(h, EM_SETMODIFY, FPendingModified, 0);
 }
 
 void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
@@ -541,7 +500,7 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
     const bool shown = (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown) SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
     while (AppendPending()) {
-        if (!AddressSpaceAvailable(kAddressReserve + (NextSliceEnd() - FPendingDone) * kBytesPerChar)) {
+        if (!AddressSpaceAvailable(FAppends.AddressNeeded())) {
             RefuseAppends();
             break;
         }
@@ -550,8 +509,10 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
         if (yield && HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) break;
     }
     if (shown) {
+        FAppending = true;
         SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        FAppending = false;
     }
     if (AppendPending()) {
         SchedulePending();
@@ -564,23 +525,47 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
 void TRichEdit::RefuseAppends() {
     DropPending();
     FRefusing = true;
-    // The text in the pane stays as far as it got; the user is told once.
+    // The pane shows the text as far as it got; its readers still have all of it. The user
+    // is told once.
     SafeCall(this, [] { throw EOutOfResources("Failed to Load Stream"); });
 }
 
 void TRichEdit::SchedulePending() {
     if (!FHandle || FTimerSet || !AppendPending()) return;
-    // While the backlog is large the ticks follow each other closely.
-    const UINT ms = FPending.size() - FPendingDone > FSliceSize ? kDrainMs : kGatherMs;
-    FTimerSet = SetTimer(FHandle, kAppendTimer, ms, nullptr) != 0;
+    FTimerSet = SetTimer(FHandle, kAppendTimer, FAppends.TickMs(), nullptr) != 0;
 }
 
 void TRichEdit::DropPending() {
-    FPending.clear();
-    FPendingDone = 0;
-    FCuts.clear();
+    FAppends.Drop();
     if (FTimerSet && FHandle) KillTimer(FHandle, kAppendTimer);
     FTimerSet = false;
+}
+
+bool TRichEdit::ChangesTextFromOutside(UINT msg, WPARAM wp) const {
+    switch (msg) {
+    case WM_SETTEXT:
+    case EM_SETTEXTEX:
+    case EM_REPLACESEL:
+    case EM_STREAMIN:
+    case EM_PASTESPECIAL:
+    case EM_UNDO:
+    case EM_REDO:
+    case WM_UNDO:
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+        return true;
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+        return !FReadOnly;
+    case WM_KEYDOWN:
+        if (FReadOnly) return false;
+        if (wp == VK_DELETE || wp == VK_BACK || wp == VK_RETURN || wp == VK_TAB || wp == VK_INSERT) return true;
+        return GetKeyState(VK_CONTROL) < 0 && (wp == 'V' || wp == 'X' || wp == 'Z' || wp == 'Y');
+    default:
+        return false;
+    }
 }
 
 LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -588,8 +573,18 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         FTimerSet = false;
         KillTimer(FHandle, kAppendTimer);
         // A backlog left over schedules the next tick.
-        AppendSlices(kTickBudgetMs, true);
+        AppendSlices(TAppendScheduler::kTickBudgetMs, true);
         return 0;
+    }
+    if (!FAppending) {
+        // A pane that goes away, or whose text another hand changes, need not be filled
+        // first; a change by another hand also ends what the memory can tell of the text.
+        if (msg == WM_DESTROY) DropPending();
+        if (FPaneText.Known() && ChangesTextFromOutside(msg, wp)) {
+            if (msg == WM_SETTEXT || (msg == EM_STREAMIN && !(wp & SFF_SELECTION))) DropPending();
+            else CompleteAppends();
+            FPaneText.Forget();
+        }
     }
     if (AppendPending() && !FAppending) {
         switch (msg) {
@@ -601,21 +596,39 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case EM_CANUNDO:
             // The appends leave nothing to undo.
             return 0;
+        case EM_GETTEXTLENGTHEX:
+            if (FPaneText.Known() && wp != 0) {
+                const auto* how = reinterpret_cast<const GETTEXTLENGTHEX*>(wp);
+                return static_cast<LRESULT>((how->flags & GTL_USECRLF) ? FPaneText.Text().size() : FPaneText.Units());
+            }
+            CompleteAppends();
+            break;
         case EM_GETSEL:
         case EM_EXGETSEL: {
             // Appends keep a selection; only a caret at the end moves on with them. So the
             // actions that look at the selection of the focused control on every idle step
-            // do not make the control do its waiting work at once.
+            // do not make the control do its waiting work: a caret at the end is at the end
+            // of the whole text.
             CHARRANGE r{};
             FAppending = true;
             SendMessageA(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
             const int len = GetTextLen();
             FAppending = false;
-            if (r.cpMin == r.cpMax && r.cpMax >= len) CompleteAppends();
-            break;
+            if (r.cpMin != r.cpMax || r.cpMax < len) break;
+            if (!FPaneText.Known()) {
+                CompleteAppends();
+                break;
+            }
+            const LONG end = static_cast<LONG>(FPaneText.Units());
+            if (msg == EM_EXGETSEL) {
+                if (lp != 0) *reinterpret_cast<CHARRANGE*>(lp) = CHARRANGE{end, end};
+                return 0;
+            }
+            if (wp != 0) *reinterpret_cast<DWORD*>(wp) = static_cast<DWORD>(end);
+            if (lp != 0) *reinterpret_cast<DWORD*>(lp) = static_cast<DWORD>(end);
+            return end > 0xFFFF ? -1 : MAKELRESULT(end, end);
         }
         case WM_SETTEXT:
-        case WM_DESTROY:
             DropPending();
             break;
         case EM_STREAMIN:
@@ -633,10 +646,12 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 char TRichEdit::LastChar() {
-    if (AppendPending()) {
-        const char last = FPending.back();
-        return last == '\n' ? '\r' : last;
+    if (FPaneText.Known() && FHandle) {
+        const std::string& text = FPaneText.Text();
+        if (text.empty()) return '\0';
+        return text.back() == '\n' ? '\r' : text.back();
     }
+    if (AppendPending()) return FAppends.LastChar();
     const int len = GetTextLen();
     if (len <= 0) return '\0';
     char last[4] = {};
@@ -655,6 +670,8 @@ void TRichEdit::SetReadOnly(bool r) {
 }
 
 bool TRichEdit::CNCommand(WORD code, WORD, LRESULT& result) {
+    // A change that none of the messages above announced (dragging text, say).
+    if (code == EN_CHANGE && !FAppending) FPaneText.Forget();
     if (code == EN_CHANGE && OnChange && !Destroying()) {
         OnChange(this);
         result = 0;

@@ -1,12 +1,17 @@
 // A whole assignment through the real main window: the document is selected through the open
-// dialog (answered here), loaded into the source pane, and run with the Log page in view, as a
-// user watching the log sees it. Meanwhile a watcher thread asks the window for a WM_NULL
-// answer every 10 ms and keeps the longest wait.
+// dialog (answered here), loaded into the source pane, and run with a page in view, as a user
+// sees it. Meanwhile a watcher thread asks the window for a WM_NULL answer every 10 ms and
+// keeps the longest wait.
 //
 //   WindowBench [--tags N] [--file PATH]... [--page log|source] [--no-check]
+//               [--runs N] [--one-line BYTES] [--cancel-after TAGS] [--large MB] [--close]
 //
 // It runs a generated manual-like document with N tags (50,000 by default; 0: none), then
-// each file given.
+// each file given, each --runs times in a row (the panes keep what each run adds).
+// --one-line loads a generated document that is one line of BYTES (a minified page) and runs
+// it; --cancel-after cancels each run once the worker has reported that many tags, then shows
+// the Stripped Contents page; --large loads a generated document of MB megabytes; --close
+// times closing the window at the end.
 // For every run it prints the time of each phase (loading, the run, taking in the results, the
 // panes filling after the run has ended) with the longest answer time of the window in it,
 // and the log lines (and whether every line the worker delivered is there).
@@ -23,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,6 +99,17 @@ std::string MakeDocument(int tagCount) {
         doc += heading ? "</h2>\r\n" : ".</p>\r\n";
     }
     doc += "</body>\r\n</html>\r\n";
+    return doc;
+}
+
+// A minified page: size bytes of markup without a line break.
+std::string MakeOneLineDocument(size_t size) {
+    TRandom rnd(77);
+    std::string doc = "<html><head><title>One line</title></head><body>";
+    static const char* const pieces[] = {"<div class=\"c\">", "</div>", "<span>", "</span>", "lorem ", "ipsum ",
+                                         "dolor ", "sit&amp;amet ", "<a href=\"#x\">link</a> ", "consectetur "};
+    while (doc.size() + 16 < size) doc += pieces[rnd.Below(10)];
+    doc += "</body></html>";
     return doc;
 }
 
@@ -182,7 +199,14 @@ bool AnyPaneFilling(TSDIAppForm& form) {
     return false;
 }
 
-void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path, bool logPage, bool check) {
+struct TOptions {
+    bool LogPage = true, Check = true;
+    int Runs = 1;
+    int CancelAfterTags = 0;  // 0: every run goes to its end
+};
+
+void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path, const TOptions& options) {
+    const bool logPage = options.LogPage;
     form->PageControl1->SetActivePageIndex(logPage ? 7 : 0);
     Application->ProcessMessages();
 
@@ -217,22 +241,70 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
     const double loaded = Now();
     const std::string source = sourcePane->Text();
 
-    const double start = Now();
-    double resultsStart = 0, resultsEnd = 0;
-    form->AssignmentRun1->Execute();
-    // The worker waits for its first delivery until this thread handles it, so its end
-    // cannot have come yet.
-    TRUKGenWordListFromHTMLThread* worker = TSDIAppFormTestAccess::WordListThread(*form);
-    TNotifyEvent takeResults = worker->OnTerminate;
-    worker->OnTerminate = [&](TObject* sender) {
-        resultsStart = Now();
-        takeResults(sender);
-        resultsEnd = Now();
-    };
-    LoopUntil([&] { return form->AssignmentRun1->Enabled(); });
-    const double ended = Now();
-    LoopUntil([&] { return !AnyPaneFilling(*form); });
-    const double filled = Now();
+    std::printf("%-28s %7.1f MB source, %s page in view\n", label.c_str(), static_cast<double>(source.size()) / 1e6,
+                logPage ? "Log" : "Source");
+    std::printf("  selecting (panes cleared)    %7.2f s\n", selected - loadStart);
+    std::printf("  loading into the source pane %7.2f s   longest WM_NULL answer %6.0f ms\n", loaded - loadStart,
+                LongestIn(answers, loadStart, loaded) * 1000);
+    std::fflush(stdout);
+
+    const bool check = options.Check && options.CancelAfterTags == 0;
+    long delivered = 0;
+    const std::string expectedLog = check ? ExpectedLog(source, delivered) : std::string();
+    std::string expectedAll;
+    for (int run = 1; run <= options.Runs; ++run) {
+        const double start = Now();
+        double resultsStart = 0, resultsEnd = 0;
+        form->AssignmentRun1->Execute();
+        // The worker waits for its first delivery until this thread handles it, so its end
+        // cannot have come yet.
+        TRUKGenWordListFromHTMLThread* worker = TSDIAppFormTestAccess::WordListThread(*form);
+        TNotifyEvent takeResults = worker->OnTerminate;
+        worker->OnTerminate = [&](TObject* sender) {
+            resultsStart = Now();
+            takeResults(sender);
+            resultsEnd = Now();
+        };
+        if (options.CancelAfterTags > 0) {
+            auto tagFound = worker->OnHTMLTagFound;
+            auto tags = std::make_shared<int>(0);
+            worker->OnHTMLTagFound = [form, tagFound, tags, limit = options.CancelAfterTags](
+                                         TRUKGenWordListFromHTMLThread* t, const std::string& tag, int s, int e) {
+                tagFound(t, tag, s, e);
+                if (++*tags == limit) form->AssignmentCancel->Execute();
+            };
+        }
+        LoopUntil([&] { return form->AssignmentRun1->Enabled(); });
+        const double ended = Now();
+        double stripped = 0;
+        size_t strippedSize = 0;
+        if (options.CancelAfterTags > 0) {
+            // The stripped text of a cancelled run is one long line: the user looks at it.
+            form->PageControl1->SetActivePageIndex(2);
+            Application->ProcessMessages();
+            const double before = Now();
+            strippedSize = form->StrippedContentsRichEdit1->Text().size();
+            stripped = Now() - before;
+        }
+        LoopUntil([&] { return !AnyPaneFilling(*form); });
+        const double filled = Now();
+        if (run > 1) std::printf("  run %d in a row\n", run);
+        std::printf("  run until the results        %7.2f s   longest WM_NULL answer %6.0f ms\n", resultsStart - start,
+                    LongestIn(answers, start, resultsStart) * 1000);
+        std::printf("  taking in the results        %7.2f s   longest WM_NULL answer %6.0f ms  (termination handler)\n",
+                    resultsEnd - resultsStart, LongestIn(answers, resultsStart, resultsEnd) * 1000);
+        std::printf("  time to the end of the run   %7.2f s   (Run enabled again)\n", ended - start);
+        if (options.CancelAfterTags > 0)
+            std::printf("  stripped text read           %7.2f s   (%zu characters; cancelled after %d tags)\n",
+                        stripped, strippedSize, options.CancelAfterTags);
+        std::printf("  panes filled                 %7.2f s   longest WM_NULL answer %6.0f ms  (after the end of the run)\n",
+                    filled - ended, LongestIn(answers, ended, filled) * 1000);
+        if (check) {
+            if (!expectedAll.empty()) expectedAll += "\r\n";
+            expectedAll += expectedLog;
+        }
+        std::fflush(stdout);
+    }
     stop.store(true);
     // A probe on its way waits for the window, which is still ours to run.
     {
@@ -243,24 +315,10 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
 
     const long logLines = form->LogRichEdit1->Lines().Count();
     const long words = form->DistinctWordsListView1->Items().Count();
-    const std::string log = check ? NormalizedBreaks(form->LogRichEdit1->Text()) : std::string();
-    std::printf("%-28s %7.1f MB source, %s page in view\n", label.c_str(), static_cast<double>(source.size()) / 1e6,
-                logPage ? "Log" : "Source");
-    std::printf("  selecting (panes cleared)    %7.2f s\n", selected - loadStart);
-    std::printf("  loading into the source pane %7.2f s   longest WM_NULL answer %6.0f ms\n", loaded - loadStart,
-                LongestIn(answers, loadStart, loaded) * 1000);
-    std::printf("  run until the results        %7.2f s   longest WM_NULL answer %6.0f ms\n", resultsStart - start,
-                LongestIn(answers, start, resultsStart) * 1000);
-    std::printf("  taking in the results        %7.2f s   longest WM_NULL answer %6.0f ms  (termination handler)\n",
-                resultsEnd - resultsStart, LongestIn(answers, resultsStart, resultsEnd) * 1000);
-    std::printf("  time to the end of the run   %7.2f s   (Run enabled again)\n", ended - start);
-    std::printf("  panes filled                 %7.2f s   longest WM_NULL answer %6.0f ms  (after the end of the run)\n",
-                filled - ended, LongestIn(answers, ended, filled) * 1000);
     std::printf("  log lines                    %7ld", logLines);
     if (check) {
-        long delivered = 0;
-        const bool same = ExpectedLog(source, delivered) == log;
-        std::printf("  (%ld delivered; the log %s)", delivered,
+        const bool same = NormalizedBreaks(form->LogRichEdit1->Text()) == expectedAll;
+        std::printf("  (%ld delivered a run; the log %s)", delivered,
                     same ? "holds every one of them, in order" : "DIFFERS from what was delivered");
     }
     std::printf("\n  distinct words               %7ld\n", words);
@@ -276,20 +334,45 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
     std::fflush(stdout);
 }
 
+// A generated document in a file of its own, run as a user would, then removed.
+void RunGenerated(TSDIAppForm* form, const std::string& label, const std::string& text, const TOptions& options) {
+    const std::string path = TempPath("ruk window bench.htm");
+    WriteFileOrDie(path, text);
+    RunOne(form, label, path, options);
+    DeleteFileA(path.c_str());
+}
+
+// The window goes, then the program ends (the script times the process to its end).
+double CloseWindow(TSDIAppForm* form) {
+    const double start = Now();
+    form->Free();
+    Application->ProcessMessages();
+    return Now() - start;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int tags = 50000;
     std::vector<std::string> files;
-    bool logPage = true, check = true;
+    TOptions options;
+    size_t oneLine = 0, largeMb = 0;
+    bool close = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--tags" && i + 1 < argc) tags = std::atoi(argv[++i]);
         else if (a == "--file" && i + 1 < argc) files.push_back(argv[++i]);
-        else if (a == "--page" && i + 1 < argc) logPage = std::strcmp(argv[++i], "source") != 0;
-        else if (a == "--no-check") check = false;
+        else if (a == "--page" && i + 1 < argc) options.LogPage = std::strcmp(argv[++i], "source") != 0;
+        else if (a == "--no-check") options.Check = false;
+        else if (a == "--runs" && i + 1 < argc) options.Runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--one-line" && i + 1 < argc) oneLine = static_cast<size_t>(std::atol(argv[++i]));
+        else if (a == "--cancel-after" && i + 1 < argc) options.CancelAfterTags = std::atoi(argv[++i]);
+        else if (a == "--large" && i + 1 < argc) largeMb = static_cast<size_t>(std::atol(argv[++i]));
+        else if (a == "--close") close = true;
         else {
-            std::fprintf(stderr, "usage: WindowBench [--tags N] [--file PATH]... [--page log|source] [--no-check]\n");
+            std::fprintf(stderr,
+                         "usage: WindowBench [--tags N] [--file PATH]... [--page log|source] [--no-check] [--runs N]\n"
+                         "                   [--one-line BYTES] [--cancel-after TAGS] [--large MB] [--close]\n");
             return 2;
         }
     }
@@ -297,20 +380,22 @@ int main(int argc, char** argv) {
     // user works: each selection clears what the run before left in the panes.
     TSDIAppForm* form = bench::OpenFirstStartWindow();
     Application->ProcessMessages();
-    if (tags > 0) {
-        const std::string path = TempPath("ruk window bench.htm");
-        WriteFileOrDie(path, MakeDocument(tags));
-        RunOne(form, "generated, " + std::to_string(tags) + " tags", path, logPage, check);
-        DeleteFileA(path.c_str());
+    if (tags > 0) RunGenerated(form, "generated, " + std::to_string(tags) + " tags", MakeDocument(tags), options);
+    if (oneLine > 0) RunGenerated(form, "one line of " + std::to_string(oneLine) + " bytes", MakeOneLineDocument(oneLine), options);
+    if (largeMb > 0) {
+        std::string doc;
+        while (doc.size() < largeMb * 1000000) doc += MakeDocument(50000);
+        RunGenerated(form, "large, " + std::to_string(largeMb) + " MB", doc, options);
     }
     for (const std::string& f : files) {
         std::string name = f;
         const size_t slash = name.find_last_of("\\/");
         if (slash != std::string::npos) name = name.substr(slash + 1);
-        RunOne(form, name, f, logPage, check);
+        RunOne(form, name, f, options);
     }
-    form->Free();
-    Application->ProcessMessages();
+    const double closing = CloseWindow(form);
+    if (close) std::printf("closing the window           %7.2f s\n", closing);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
+    std::fflush(stdout);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "ComCtrls.h"
 #include "Form.h"
 #include "FormTestSupport.h"
+#include "RichEditControlText.h"
 #include "Forms.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 
 using namespace ruk;
 using namespace ruk::test;
+using ruktest::ControlText;
 
 namespace {
 
@@ -35,6 +37,12 @@ std::string ManyLines(int count, unsigned seed) {
         for (int k = 0; k < len; ++k) text += static_cast<char>('a' + (k + i) % 26);
         text += ends[(seed >> 8) % 4];
     }
+    return text;
+}
+
+// The soft break CR CR LF taken out: only the control can tell how it reads a text with one.
+std::string WithoutSoftBreaks(std::string text) {
+    for (size_t at; (at = text.find("\r\r\n")) != std::string::npos;) text.erase(at, 1);
     return text;
 }
 
@@ -88,7 +96,7 @@ TEST(RichEditAppends, LinesEndUpAsTheLineRuleSaysWhereverTheyAreRead) {
             expected += c.lines[i];
         }
         EXPECT_EQ(f.Edit->Text(), expected) << "case " << (&c - cases);
-        EXPECT_FALSE(f.Edit->AppendPending());
+        EXPECT_EQ(ControlText(*f.Edit), expected) << "case " << (&c - cases);
     }
 }
 
@@ -116,6 +124,7 @@ TEST(RichEditAppends, ALargeAppendWaitsAndEndsAsOneSettingOfTheText) {
         EXPECT_TRUE(f.Edit->AppendPending()) << c.how;
         if (c.byTimer) DrainByTimer(*f.Edit);
         EXPECT_EQ(f.Edit->Text(), expected) << c.how;
+        EXPECT_EQ(ControlText(*f.Edit), expected) << c.how;
         EXPECT_FALSE(f.Edit->AppendPending()) << c.how;
         EXPECT_EQ(f.Edit->Lines().Count(), f.Reference->Lines().Count()) << c.how;
     }
@@ -141,9 +150,11 @@ TEST(RichEditAppends, ReadsAndChangesOfAnyKindCompleteTheAppendsFirst) {
          }},
         {"GetTextLen",
          [](TRichEdit& re, const std::string& expected) {
-             EXPECT_GT(re.GetTextLen(), 0);
-             EXPECT_FALSE(re.AppendPending());
+             // The length of the whole text, whether from memory or after the appends.
+             const int length = re.GetTextLen();
              EXPECT_EQ(re.Text(), expected);
+             re.CompleteAppends();
+             EXPECT_EQ(re.GetTextLen(), length);
          }},
         {"select all and selected text",
          [](TRichEdit& re, const std::string& expected) {
@@ -162,6 +173,8 @@ TEST(RichEditAppends, ReadsAndChangesOfAnyKindCompleteTheAppendsFirst) {
              TMemoryStream m;
              re.Lines().SaveToStream(m);
              EXPECT_EQ(std::string(m.Memory(), static_cast<size_t>(m.Size())), expected);
+             // A plain save may come from memory; the control has the same text.
+             EXPECT_EQ(ControlText(re), expected);
          }},
     };
     const std::string expected = f.Reference->Text();
@@ -228,7 +241,8 @@ TEST(RichEditAppends, ModifiedFlagAndSelectionAreAsAfterAnAppendAtOnce) {
     f.Edit->AppendText(text);
     ASSERT_TRUE(f.Edit->AppendPending());
     EXPECT_GT(f.Edit->SelStart(), before);
-    EXPECT_FALSE(f.Edit->AppendPending());
+    f.Edit->CompleteAppends();
+    EXPECT_EQ(f.Edit->SelStart(), f.Edit->GetTextLen());
 }
 
 TEST(RichEditAppends, SettingOrLoadingTheTextDropsWhatWaits) {
@@ -438,7 +452,7 @@ TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsTold
             shown.push_back(x.what());
         }
     });
-    const std::string text = ManyLines(400, 29);
+    const std::string text = WithoutSoftBreaks(ManyLines(400, 29));
     f.Edit->SetText("kept");
     // Takes the address space down to about 150 MB, below what the control is let to use.
     std::vector<void*> blocks;
@@ -454,16 +468,142 @@ TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsTold
     f.Edit->AppendText(text);
     f.Edit->Lines().Add("more");
     DrainByTimer(*f.Edit);
-    const std::string short_ = f.Edit->Text();
+    const std::string held = ControlText(*f.Edit);
+    const std::string whole = f.Edit->Text();
     for (void* p : blocks) VirtualFree(p, 0, MEM_RELEASE);
     SetExceptionHandler(nullptr);
-    EXPECT_EQ(short_, "kept");
+    // The pane shows what it could take; its readers have the whole text.
+    EXPECT_EQ(held, "kept");
+    ASSERT_GT(whole.size(), text.size());
+    EXPECT_EQ(whole.substr(0, 4), "kept");
+    EXPECT_EQ(whole.substr(whole.size() - 6), "\r\nmore");
     EXPECT_EQ(shown, std::vector<std::string>{"Failed to Load Stream"});
     // Refused until the text is replaced; then appends go in again.
     f.Edit->AppendText("x");
-    EXPECT_EQ(f.Edit->Text(), "kept");
+    EXPECT_EQ(ControlText(*f.Edit), "kept");
+    EXPECT_EQ(f.Edit->Text(), whole + "x");
     f.Edit->SetText("new");
     f.Edit->AppendText(text);
     EXPECT_EQ(f.Edit->Text().substr(0, 3), "new");
     EXPECT_GT(f.Edit->GetTextLen(), 1000);
+    EXPECT_EQ(ControlText(*f.Edit), f.Edit->Text());
+}
+
+TEST(RichEditAppends, ReadersHaveTheWholeTextFromMemoryWhileTheControlStillTakesIt) {
+    Fixture f;
+    const std::string text = WithoutSoftBreaks(ManyLines(1500, 31));
+    f.Reference->SetText("head\r\n");
+    ReplaceSelAtEnd(*f.Reference, text);
+    ReplaceSelAtEnd(*f.Reference, "tail");
+    const std::string expected = ControlText(*f.Reference);
+    f.Edit->SetPlainText(true);
+    f.Edit->SetText("head\r\n");
+    f.Edit->SetSelStart(f.Edit->GetTextLen());
+    f.Edit->AppendText(text);
+    f.Edit->AppendText("tail");
+    ASSERT_TRUE(f.Edit->AppendPending());
+    EXPECT_EQ(f.Edit->Text(), expected);
+    EXPECT_EQ(f.Edit->LastChar(), 'l');
+    TMemoryStream m;
+    f.Edit->Lines().SaveToStream(m);
+    EXPECT_EQ(std::string(m.Memory(), static_cast<size_t>(m.Size())), expected);
+    // The caret at the end is at the end of the whole text, as the lengths count it.
+    CHARRANGE r{};
+    SendMessageA(f.Edit->Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    GETTEXTLENGTHEX units{GTL_NUMCHARS | GTL_PRECISE, CP_ACP}, crlf{GTL_NUMCHARS | GTL_USECRLF, CP_ACP};
+    const LRESULT length = SendMessageA(f.Edit->Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&units), 0);
+    EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&crlf), 0),
+              static_cast<LRESULT>(expected.size()));
+    EXPECT_TRUE(f.Edit->AppendPending());
+    EXPECT_EQ(r.cpMin, length);
+    EXPECT_EQ(r.cpMax, length);
+    DrainByTimer(*f.Edit);
+    EXPECT_TRUE(f.Edit->TextInMemory());
+    EXPECT_EQ(ControlText(*f.Edit), expected);
+    EXPECT_EQ(f.Edit->GetTextLen(), length);
+    EXPECT_EQ(f.Edit->SelStart(), length);
+}
+
+TEST(RichEditAppends, TheTextInMemoryIsTheControlsOwn) {
+    // Pieces of every kind of line break, tabs and characters above 127, appended in pieces
+    // that meet anywhere (within a piece, no CR before a CR LF: that is the soft break below).
+    static const char* const atoms[] = {"\r\n", "\n", "\r", "\t", "abc", "\xE9\x81", " ", "word"};
+    Fixture f;
+    unsigned seed = 37;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int round = 0; round < 4; ++round) {
+        f.Edit->SetText(round % 2 ? "start\r" : "");
+        for (int piece = 0; piece < 300; ++piece) {
+            std::string p;
+            for (unsigned k = next(12); k > 0; --k) p += atoms[next(8)];
+            f.Edit->AppendText(WithoutSoftBreaks(p));
+        }
+        const std::string inMemory = f.Edit->Text();
+        DrainByTimer(*f.Edit);
+        ASSERT_TRUE(f.Edit->TextInMemory()) << round << " " << ::testing::PrintToString(inMemory.substr(0, 200));
+        EXPECT_EQ(ControlText(*f.Edit), inMemory) << round;
+    }
+    // A soft break is left to the control.
+    f.Edit->SetText("a");
+    f.Edit->AppendText("b\r\r\nc");
+    EXPECT_FALSE(f.Edit->TextInMemory());
+    EXPECT_EQ(f.Edit->Text(), ControlText(*f.Edit));
+}
+
+TEST(RichEditAppends, AnEditByTheUserLeavesTheTextToTheControl) {
+    Fixture f;
+    const std::string text = ManyLines(600, 41);
+    struct Case {
+        const char* what;
+        void (*edit)(TRichEdit&);
+    };
+    const Case cases[] = {
+        {"typing", [](TRichEdit& re) { SendMessageA(re.Handle(), WM_CHAR, 'Q', 0); }},
+        {"replacing the selection", [](TRichEdit& re) { re.SetSelText("Q"); }},
+        {"deleting", [](TRichEdit& re) {
+             re.SetSelStart(0);
+             re.SetSelLength(1);
+             SendMessageA(re.Handle(), WM_CLEAR, 0, 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        f.Edit->SetText("first\r\n");
+        f.Edit->AppendText(text);
+        f.Edit->SetSelStart(0);
+        c.edit(*f.Edit);
+        EXPECT_FALSE(f.Edit->TextInMemory()) << c.what;
+        EXPECT_FALSE(f.Edit->AppendPending()) << c.what;
+        EXPECT_EQ(f.Edit->Text(), ControlText(*f.Edit)) << c.what;
+        EXPECT_NE(f.Edit->Text().substr(0, 7), "first\r\n") << c.what;
+        // A new text is known again.
+        f.Edit->SetText("new");
+        EXPECT_TRUE(f.Edit->TextInMemory()) << c.what;
+    }
+    // Typing into a read-only pane changes nothing.
+    f.Edit->SetReadOnly(true);
+    f.Edit->SetText("fixed");
+    SendMessageA(f.Edit->Handle(), WM_CHAR, 'Q', 0);
+    EXPECT_TRUE(f.Edit->TextInMemory());
+    EXPECT_EQ(f.Edit->Text(), "fixed");
+}
+
+TEST(RichEditAppends, ALongLineGoesInWholeFromTheTimer) {
+    Fixture f;
+    // As the document panes: no word wrap.
+    SendMessageA(f.Edit->Handle(), EM_SETTARGETDEVICE, 0, 1);
+    const std::string text = "first\r\n" + std::string(200000, 'n') + "\r\nlast";
+    f.Edit->SetText("");
+    f.Edit->AppendText(text);
+    const DWORD until = GetTickCount() + 300000;
+    while (f.Edit->AppendPending() && GetTickCount() < until) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    EXPECT_FALSE(f.Edit->AppendPending());
+    EXPECT_EQ(ControlText(*f.Edit), text);
+    EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_GETLINECOUNT, 0, 0), 3);
 }

@@ -387,3 +387,26 @@ TEST(Form, CreateShowAndDestroyEventsInTheirOrder) {
     form->Free();
     EXPECT_EQ(events, (std::vector<std::string>{"create", "show", "destroy:window"}));
 }
+
+TEST(FormDescription, AFormOnItsWayOutLaysOutNothing) {
+    // The form's menu goes before its window; the resize must not reach the controls, whose
+    // layout can be slow (a rich edit with a long text lays it all out again).
+    TFormDescription d;
+    d.Name = "ClosingForm";
+    d.ClassName = "TForm";
+    d.Props = {{"Caption", "Closing"}, {"ClientWidth", "200"}, {"ClientHeight", "100"}, {"Menu", "Menu1"}};
+    d.Components = {{"Pane", "TPanel", "", {0, 0, 200, 100}, {{"Align", "alClient"}}}};
+    d.Menus = {{"Menu1", "TMainMenu", {{0, "MFile", "&File", "", {}}}}};
+    FormPtr form = NewForm();
+    form->LoadDescription(d, [](const std::string&) -> TNotifyEvent { return nullptr; });
+    form->Show();
+    auto* pane = FindComponentAs<TPanel>(form.get(), "Pane");
+    int resizes = 0;
+    pane->OnResize = [&](TObject*) { ++resizes; };
+    // The layout still follows the form while it lives.
+    form->SetBounds(form->Left(), form->Top(), form->Width() + 40, form->Height() + 30);
+    const int whileAlive = resizes;
+    EXPECT_GT(whileAlive, 0);
+    form.reset();
+    EXPECT_EQ(resizes, whileAlive);
+}

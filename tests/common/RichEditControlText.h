@@ -1,0 +1,21 @@
+// The text of a rich edit as the control itself holds it, past what the pane keeps in memory.
+#pragma once
+
+#include "ComCtrls.h"
+
+#include <algorithm>
+#include <string>
+
+namespace ruktest {
+
+inline std::string ControlText(ruk::TRichEdit& re) {
+    re.CompleteAppends();
+    std::string s(static_cast<size_t>(re.GetTextLen()) * 2 + 2, '\0');
+    GETTEXTEX ex{static_cast<DWORD>(s.size()), GT_USECRLF, CP_ACP, nullptr, nullptr};
+    const LRESULT got =
+        SendMessageA(re.Handle(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&ex), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<size_t>(std::max<LRESULT>(0, got)));
+    return s;
+}
+
+}  // namespace ruktest
