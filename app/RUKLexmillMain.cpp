@@ -349,14 +349,14 @@ TListView* TSDIAppForm::GetActiveListView() {
     return nullptr;
 }
 
-void TSDIAppForm::ViewSourceFileExec(TObject*) { PageControl1->SetActivePageIndex(0); }
-void TSDIAppForm::ViewBrowserExec(TObject*) { PageControl1->SetActivePageIndex(1); }
-void TSDIAppForm::ViewStrippedContentsExec(TObject*) { PageControl1->SetActivePageIndex(2); }
-void TSDIAppForm::ViewDistinctWordListExec(TObject*) { PageControl1->SetActivePageIndex(3); }
-void TSDIAppForm::ViewKewordListExec(TObject*) { PageControl1->SetActivePageIndex(4); }
-void TSDIAppForm::ViewAutoFindAndAddExec(TObject*) { PageControl1->SetActivePageIndex(5); }
-void TSDIAppForm::ViewSuppressWordsListExec(TObject*) { PageControl1->SetActivePageIndex(6); }
-void TSDIAppForm::ViewLogExec(TObject*) { PageControl1->SetActivePageIndex(7); }
+void TSDIAppForm::ViewSourceFileExec(TObject*) { PageControl1->SetActivePage(SourceFileTabSheet1); }
+void TSDIAppForm::ViewBrowserExec(TObject*) { PageControl1->SetActivePage(BrowserTabSheet1); }
+void TSDIAppForm::ViewStrippedContentsExec(TObject*) { PageControl1->SetActivePage(StrippedContentsTabSheet1); }
+void TSDIAppForm::ViewDistinctWordListExec(TObject*) { PageControl1->SetActivePage(DistinctWordsListTabSheet1); }
+void TSDIAppForm::ViewKewordListExec(TObject*) { PageControl1->SetActivePage(KeywordsTabSheet1); }
+void TSDIAppForm::ViewAutoFindAndAddExec(TObject*) { PageControl1->SetActivePage(AutoFindAndAddTabSheet1); }
+void TSDIAppForm::ViewSuppressWordsListExec(TObject*) { PageControl1->SetActivePage(SuppressWordsTabSheet1); }
+void TSDIAppForm::ViewLogExec(TObject*) { PageControl1->SetActivePage(LogTabSheet1); }
 
 void TSDIAppForm::BrowseBackExec(TObject*) { WebBrowser1->GoBack(); }
 void TSDIAppForm::BrowseForwardExec(TObject*) { WebBrowser1->GoForward(); }
