@@ -2,6 +2,8 @@
 // of the image indexes of the form description).
 #include "RUKLexmillMain.h"
 
+#include "Handles.h"
+
 #include <initializer_list>
 
 namespace ruk {
@@ -12,9 +14,8 @@ struct Painter {
     HDC dc;
     void Fill(int l, int t, int r, int b, COLORREF c) {
         RECT rc{l, t, r, b};
-        HBRUSH br = CreateSolidBrush(c);
-        FillRect(dc, &rc, br);
-        DeleteObject(br);
+        const TGdiObject<HBRUSH> br(CreateSolidBrush(c));
+        FillRect(dc, &rc, br.Get());
     }
     void Frame(int l, int t, int r, int b, COLORREF c) {
         Fill(l, t, r, t + 1, c);
@@ -23,32 +24,22 @@ struct Painter {
         Fill(r - 1, t, r, b, c);
     }
     void Poly(std::initializer_list<POINT> pts, COLORREF fill, COLORREF edge) {
-        HBRUSH br = CreateSolidBrush(fill);
-        HPEN pen = CreatePen(PS_SOLID, 1, edge);
-        HGDIOBJ ob = SelectObject(dc, br), op = SelectObject(dc, pen);
+        const TGdiObject<HBRUSH> br(CreateSolidBrush(fill));
+        const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, edge));
+        const TSelectedObject sb(dc, br.Get()), sp(dc, pen.Get());
         Polygon(dc, pts.begin(), static_cast<int>(pts.size()));
-        SelectObject(dc, ob);
-        SelectObject(dc, op);
-        DeleteObject(br);
-        DeleteObject(pen);
     }
     void Line(int x1, int y1, int x2, int y2, COLORREF c, int width = 1) {
-        HPEN pen = CreatePen(PS_SOLID, width, c);
-        HGDIOBJ op = SelectObject(dc, pen);
+        const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, width, c));
+        const TSelectedObject sp(dc, pen.Get());
         MoveToEx(dc, x1, y1, nullptr);
         LineTo(dc, x2, y2);
-        SelectObject(dc, op);
-        DeleteObject(pen);
     }
     void Ellipse(int l, int t, int r, int b, COLORREF fill, COLORREF edge) {
-        HBRUSH br = CreateSolidBrush(fill);
-        HPEN pen = CreatePen(PS_SOLID, 1, edge);
-        HGDIOBJ ob = SelectObject(dc, br), op = SelectObject(dc, pen);
+        const TGdiObject<HBRUSH> br(CreateSolidBrush(fill));
+        const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, edge));
+        const TSelectedObject sb(dc, br.Get()), sp(dc, pen.Get());
         ::Ellipse(dc, l, t, r, b);
-        SelectObject(dc, ob);
-        SelectObject(dc, op);
-        DeleteObject(br);
-        DeleteObject(pen);
     }
     void Page(int l, int t, int r, int b) {
         Poly({{l, t}, {r - 4, t}, {r - 1, t + 3}, {r - 1, b - 1}, {l, b - 1}}, RGB(255, 255, 255), RGB(64, 64, 64));

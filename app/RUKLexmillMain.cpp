@@ -349,14 +349,14 @@ TListView* TSDIAppForm::GetActiveListView() {
     return nullptr;
 }
 
-void TSDIAppForm::ViewSourceFileExec(TObject*) { PageControl1->SetActivePageIndex(0); }
-void TSDIAppForm::ViewBrowserExec(TObject*) { PageControl1->SetActivePageIndex(1); }
-void TSDIAppForm::ViewStrippedContentsExec(TObject*) { PageControl1->SetActivePageIndex(2); }
-void TSDIAppForm::ViewDistinctWordListExec(TObject*) { PageControl1->SetActivePageIndex(3); }
-void TSDIAppForm::ViewKewordListExec(TObject*) { PageControl1->SetActivePageIndex(4); }
-void TSDIAppForm::ViewAutoFindAndAddExec(TObject*) { PageControl1->SetActivePageIndex(5); }
-void TSDIAppForm::ViewSuppressWordsListExec(TObject*) { PageControl1->SetActivePageIndex(6); }
-void TSDIAppForm::ViewLogExec(TObject*) { PageControl1->SetActivePageIndex(7); }
+void TSDIAppForm::ViewSourceFileExec(TObject*) { PageControl1->SetActivePage(SourceFileTabSheet1); }
+void TSDIAppForm::ViewBrowserExec(TObject*) { PageControl1->SetActivePage(BrowserTabSheet1); }
+void TSDIAppForm::ViewStrippedContentsExec(TObject*) { PageControl1->SetActivePage(StrippedContentsTabSheet1); }
+void TSDIAppForm::ViewDistinctWordListExec(TObject*) { PageControl1->SetActivePage(DistinctWordsListTabSheet1); }
+void TSDIAppForm::ViewKewordListExec(TObject*) { PageControl1->SetActivePage(KeywordsTabSheet1); }
+void TSDIAppForm::ViewAutoFindAndAddExec(TObject*) { PageControl1->SetActivePage(AutoFindAndAddTabSheet1); }
+void TSDIAppForm::ViewSuppressWordsListExec(TObject*) { PageControl1->SetActivePage(SuppressWordsTabSheet1); }
+void TSDIAppForm::ViewLogExec(TObject*) { PageControl1->SetActivePage(LogTabSheet1); }
 
 void TSDIAppForm::BrowseBackExec(TObject*) { WebBrowser1->GoBack(); }
 void TSDIAppForm::BrowseForwardExec(TObject*) { WebBrowser1->GoForward(); }
@@ -387,10 +387,10 @@ void TSDIAppForm::FileSelSourceFiles1Execute(TObject*) {
     loader->OnTerminate = [this](TObject* sender) { OnConvertCharEncodingTerminate(sender); };
     if (FConvertThread) {
         // A loader that still runs is kept until its termination has been handled.
-        FRetiredLoaders.push_back({FConvertThread, FConvertThreadDelivered});
+        FRetiredLoaders.push_back({std::move(FConvertThread), FConvertThreadDelivered});
         ReleaseRetiredLoaders(false);
     }
-    FConvertThread = loader.release();
+    FConvertThread = std::move(loader);
     FConvertThreadDelivered = false;
 
     SourceFilesComboBoxEx->SetText(fileName);
@@ -410,9 +410,9 @@ void TSDIAppForm::FileSelSourceFiles1Execute(TObject*) {
 }
 
 void TSDIAppForm::OnConvertCharEncodingTerminate(TObject* Sender) {
-    if (Sender != FConvertThread) {
+    if (Sender != FConvertThread.get()) {
         for (TRetiredLoader& retired : FRetiredLoaders)
-            if (retired.Thread == Sender) retired.Delivered = true;
+            if (retired.Thread.get() == Sender) retired.Delivered = true;
         // Not freed here: the loader is still inside this call.
         if (!FReleasePosted && HandleAllocated()) FReleasePosted = PostMessageA(Handle(), WM_RUK_RELEASELOADERS, 0, 0);
         return;
@@ -432,10 +432,10 @@ void TSDIAppForm::OnConvertCharEncodingTerminate(TObject* Sender) {
 void TSDIAppForm::ReleaseRetiredLoaders(bool all) {
     for (auto it = FRetiredLoaders.begin(); it != FRetiredLoaders.end();) {
         if (all || it->Delivered || it->Thread->Finished()) {
-            TRUKConvertCharEncodingThread* thread = it->Thread;
+            const std::unique_ptr<TRUKConvertCharEncodingThread> thread = std::move(it->Thread);
             it = FRetiredLoaders.erase(it);
-            // Past its termination it ends at once; at shutdown it is terminated and waited for.
-            delete thread;
+            // Going now: past its termination it ends at once; at shutdown it is terminated and
+            // waited for.
         } else {
             ++it;
         }
@@ -506,7 +506,7 @@ void TSDIAppForm::AssignmentRun(TObject*) {
     // The previous worker has handled its termination (Run was disabled until then) and is
     // freed now, outside any call of its own.
     StopThread(FWordListThread);
-    FWordListThread = new TRUKGenWordListFromHTMLThread(source, suppressWords);
+    FWordListThread = std::make_unique<TRUKGenWordListFromHTMLThread>(source, suppressWords);
     FWordListThread->OnProgressNotification = [this](TRUKGenWordListFromHTMLThread* t, const std::string& text) {
         OnGenWordListProgressNotification(t, text);
     };
@@ -564,7 +564,7 @@ void TSDIAppForm::OnGenWordListHTMLTagFound(TRUKGenWordListFromHTMLThread*, cons
 
 void TSDIAppForm::OnGenWordListTerminate(TObject* Sender) {
     // A worker stopped at shutdown is no longer referenced: the window takes nothing from it.
-    if (FWordListThread == nullptr || Sender != FWordListThread) return;
+    if (FWordListThread == nullptr || Sender != FWordListThread.get()) return;
     const TRUKGenWordListFromHTMLThread& worker = *FWordListThread;
     StrippedContentsRichEdit1->Lines().Add(worker.Text());
     StrippedContentsRichEdit1->SetModified(true);

@@ -337,11 +337,10 @@ private:
     // Terminates a loader or worker that still runs and waits for it while the window is
     // still whole, so that no event of it reaches the window once the window is gone.
     template <class T>
-    void StopThread(T*& thread) {
+    void StopThread(std::unique_ptr<T>& thread) {
         // No longer the latest: a termination handler that runs during the wait ignores it.
-        TThread* t = thread;
-        thread = nullptr;
-        delete t;  // the destructor terminates, resumes a never-started thread, and waits
+        const std::unique_ptr<T> stopping = std::move(thread);
+        // Going now, the thread's destructor terminates it, resumes a never-started one, and waits.
     }
 
     HMODULE FRtlLibrary = nullptr;
@@ -364,14 +363,14 @@ private:
     std::string FLastCHMIndexFilesPath;
     // The latest document loader and word-list worker; owned, freed when replaced and when
     // the window goes.
-    TRUKConvertCharEncodingThread* FConvertThread = nullptr;
-    TRUKGenWordListFromHTMLThread* FWordListThread = nullptr;
+    std::unique_ptr<TRUKConvertCharEncodingThread> FConvertThread;
+    std::unique_ptr<TRUKGenWordListFromHTMLThread> FWordListThread;
     // FConvertThread's termination has been handled: it is freed, not kept, when replaced.
     bool FConvertThreadDelivered = false;
     // Loaders replaced by a newer selection while they still ran: never freed while running,
     // and freed once their termination has been handled (Delivered) or they have finished.
     struct TRetiredLoader {
-        TRUKConvertCharEncodingThread* Thread;
+        std::unique_ptr<TRUKConvertCharEncodingThread> Thread;
         bool Delivered;
     };
     std::vector<TRetiredLoader> FRetiredLoaders;

@@ -8,6 +8,7 @@
 #include "RUKLexmillMain.h"
 
 #include "Forms.h"
+#include "Handles.h"
 #include "RUKLexmillUtils1.h"
 #include "RUKRememberedPaths.h"
 #include "SafeSave.h"
@@ -329,11 +330,8 @@ void TSDIAppForm::FileSaveSourceFileExec(TObject* Sender) {
 void TSDIAppForm::FileSaveSourceFileAsExec(TObject*) {
     ShowMessage("Save source file as ...");
     // A name typed without an extension gets ".htm" in this dialog only.
-    struct TDefaultExt {
-        TSaveDialog* Dialog;
-        explicit TDefaultExt(TSaveDialog* d) : Dialog(d) { Dialog->DefaultExt = "htm"; }
-        ~TDefaultExt() { Dialog->DefaultExt.clear(); }
-    } defaultExt(SaveDialog);
+    SaveDialog->DefaultExt = "htm";
+    const TScopeExit defaultExt([this] { SaveDialog->DefaultExt.clear(); });
     std::string fileName;
     if (!ExecuteSaveDialog(SaveDialog, FLastStrippedContentsPath, "-SourceFile", ".htm", kSaveAllHtmlFilter, fileName))
         return;
@@ -422,11 +420,8 @@ void TSDIAppForm::FileSaveKeywordListAsExec(TObject*) { SaveKeywordListAs(); }
 
 void TSDIAppForm::FileOpenSuppressWordListExec(TObject*) {
     // The pane is in view while the user chooses, and the page that was active comes back.
-    struct TRestorePage {
-        TPageControl* Pages;
-        TTabSheet* Page;
-        ~TRestorePage() { Pages->SetActivePage(Page); }
-    } restore{PageControl1, PageControl1->ActivePage()};
+    TTabSheet* const active = PageControl1->ActivePage();
+    const TScopeExit restore([this, active] { PageControl1->SetActivePage(active); });
     PageControl1->SetActivePage(SuppressWordsTabSheet1);
     std::string fileName;
     if (!ExecuteOpenDialog(FLastSuppressWordListPath, kOpenAllFilesFilter, fileName)) return;

@@ -9,6 +9,7 @@
 // keyword list's present rows (KeywordRowOf).
 #include "RUKAutoFind.h"
 #include "Forms.h"
+#include "Handles.h"
 #include "RUKLexmillMain.h"
 #include "RUKLexmillUtils1.h"
 
@@ -148,11 +149,8 @@ void TSDIAppForm::AddKeywords(const std::vector<std::string>& words) {
     TListItems& rows = KeywordsListView1->Items();
     for (int i = 0; i < rows.Count(); ++i) index.Add(rows[i]->Caption());
     // The index lives for this call only; AddKeyword keeps it while it runs.
-    struct TIndexInUse {
-        TKeywordRowIndex*& Slot;
-        ~TIndexInUse() { Slot = nullptr; }
-    } inUse{FKeywordRowIndex};
     FKeywordRowIndex = &index;
+    const TScopeExit inUse([this] { FKeywordRowIndex = nullptr; });
     TListUpdateGuard noRedraw(rows);
     for (const std::string& word : words) AddKeyword(word, link, title, "");
 }

@@ -2,6 +2,7 @@
 
 #include "RUKDynWindows.h"
 
+#include "Handles.h"
 #include "SysUtils.h"
 
 #include <cstring>
@@ -15,19 +16,13 @@ namespace {
 // ---------------------------------------------------------------- screen
 
 int DisplayCaps(int index) {
-    HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    if (dc == nullptr) return 0;
-    const int value = GetDeviceCaps(dc, index);
-    DeleteDC(dc);
-    return value;
+    const TMemoryDC dc(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    return dc ? GetDeviceCaps(dc.Get(), index) : 0;
 }
 
 int WindowCaps(HWND Wnd, int index) {
-    HDC dc = GetDC(Wnd);
-    if (dc == nullptr) return 0;
-    const int value = GetDeviceCaps(dc, index);
-    ReleaseDC(Wnd, dc);
-    return value;
+    const TWindowDC dc(Wnd);
+    return dc ? GetDeviceCaps(dc.Get(), index) : 0;
 }
 
 // ---------------------------------------------------------------- point records

@@ -2,6 +2,9 @@
 
 #include "RUKLexmillUtils1.h"
 
+#include "DocumentText.h"
+#include "Handles.h"
+
 #include <cstring>
 #include <new>
 
@@ -24,33 +27,10 @@ TRUKConvertCharEncodingThread::~TRUKConvertCharEncodingThread() {
 
 namespace {
 
-// The 16-bit units of the memory up to the first zero unit, within the first count units.
-size_t UnitLength(const wchar_t* units, size_t count) {
-    size_t n = 0;
-    while (n < count && units[n] != L'\0') ++n;
-    return n;
-}
-
 // The thread's last error as a result code, 0xE000FEFF when there is none.
 DWORD LastErrorCode() {
     const DWORD code = GetLastError();
     return code != 0 ? code : RUK_E_EXCEPTION;
-}
-
-// Closes the file however Execute ends.
-struct TFileHandleGuard {
-    HANDLE Handle;
-    ~TFileHandleGuard() { CloseHandle(Handle); }
-};
-
-std::string WideToAnsiText(const wchar_t* units, size_t count) {
-    if (count == 0) return std::string();
-    const int n = static_cast<int>(count);
-    const int length = WideCharToMultiByte(CP_ACP, 0, units, n, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) RaiseLastOSError();
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, units, n, text.data(), length, nullptr, nullptr);
-    return text;
 }
 
 }  // namespace
@@ -64,19 +44,18 @@ void TRUKConvertCharEncodingThread::Execute() {
     // ReadBuffer, which report a failure by an exception: the first exception raised in the
     // process clears the thread's last error on its way, and the code of the failure with it.
     // Access and sharing are the stream's for fmOpenRead | fmShareExclusive.
-    const HANDLE handle = CreateFileA(FFileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const TFileHandle handle(
+        CreateFileA(FFileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
         SetReturnValue(static_cast<int>(LastErrorCode()));
         return;
     }
-    const TFileHandleGuard closer{handle};
     DWORD code = 0;
     // The memory stream reports a failed allocation as a stream error; it is told apart by
     // where it happens.
     bool allocating = false;
     try {
-        THandleStream file(handle);
+        THandleStream file(handle.Get());
         const Int64 size = file.Size();
         if (size < 0) {
             SetReturnValue(static_cast<int>(LastErrorCode()));
@@ -105,32 +84,15 @@ void TRUKConvertCharEncodingThread::Execute() {
 
         // The mark test sees the two zero bytes too: it looks at the first two bytes only, and
         // a file shorter than that has a zero among them, so the answer is the same.
-        const unsigned char* raw = reinterpret_cast<const unsigned char*>(memory);
         // The platform's test never reports the big-endian mark; such a file is still UTF-16
         // and is read with its bytes swapped rather than as two characters of ANSI text.
-        const bool bigEndian = bytes >= 2 && raw[0] == 0xFE && raw[1] == 0xFF;
-        if (HasUnicodeByteOrderMark(FMemoryStream.get()) || bigEndian) {
-            // Whole units only: for an odd size the last one is the last byte and a zero byte.
-            const size_t unitCount = (bytes + 2) / 2;
-            const wchar_t* units = reinterpret_cast<const wchar_t*>(memory);
-            if (bigEndian) {
-                std::wstring swapped;
-                swapped.reserve(unitCount);
-                for (size_t i = 0; i < unitCount; ++i) {
-                    const wchar_t unit = static_cast<wchar_t>((raw[2 * i] << 8) | raw[2 * i + 1]);
-                    if (unit == L'\0') break;
-                    swapped += unit;
-                }
-                FConvertedText = WideToAnsiText(swapped.data(), swapped.size());
-            } else {
-                // The mark is converted with the text, as the first character.
-                FConvertedText = WideToAnsiText(units, UnitLength(units, unitCount));
-            }
-            code = RUK_LOADED_UNICODE_TEXT;
-        } else {
-            FConvertedText.assign(memory, std::strlen(memory));
-            code = RUK_LOADED_ANSI_TEXT;
-        }
+        TDocumentEncoding encoding = TDocumentEncoding::deAnsi;
+        if (DocumentEncoding(memory, bytes) == TDocumentEncoding::deUtf16BE)
+            encoding = TDocumentEncoding::deUtf16BE;
+        else if (HasUnicodeByteOrderMark(FMemoryStream.get()))
+            encoding = TDocumentEncoding::deUtf16LE;
+        FConvertedText = DocumentAnsiText(memory, bytes, encoding);
+        code = encoding == TDocumentEncoding::deAnsi ? RUK_LOADED_ANSI_TEXT : RUK_LOADED_UNICODE_TEXT;
     } catch (const std::bad_alloc&) {
         code = ERROR_NOT_ENOUGH_MEMORY;
     } catch (const EOutOfMemory&) {

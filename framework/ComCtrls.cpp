@@ -1,9 +1,9 @@
 #include "ComCtrls.h"
 
 #include "Form.h"
+#include "Handles.h"
 
 #include <algorithm>
-#include <map>
 
 namespace ruk {
 
@@ -76,17 +76,15 @@ void TPanel::CreateParams(TCreateParams& p) {
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        const TPaintDC dc(FHandle);
         RECT r = ClientRect();
         r.left += 4;
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, Font().Color);
-        HGDIOBJ old = SelectObject(dc, Font().Handle());
+        SetBkMode(dc.Get(), TRANSPARENT);
+        SetTextColor(dc.Get(), Font().Color);
+        const TSelectedObject font(dc.Get(), Font().Handle());
         std::string t = Text();
-        DrawTextA(dc, t.c_str(), static_cast<int>(t.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-        EndPaint(FHandle, &ps);
+        DrawTextA(dc.Get(), t.c_str(), static_cast<int>(t.size()), &r,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         return 0;
     }
     return TWinControl::WndProc(msg, wp, lp);
@@ -150,272 +148,6 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         return TWinControl::WndProc(msg, wp, lp);
     }
-}
-
-// ---------------------------------------------------------------- TCoolBar
-
-void TCoolBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
-    if (SameText(name, "AutoSize")) FAutoSize = StrToBoolProp(value);
-    else TWinControl::SetProperty(name, value, reader);
-}
-
-void TCoolBar::CreateParams(TCreateParams& p) {
-    TWinControl::CreateParams(p);
-    p.ClassName = REBARCLASSNAMEA;
-    p.OwnClass = false;
-    p.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_DBLCLKTOGGLE |
-              CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
-    p.ExStyle = WS_EX_TOOLWINDOW;
-}
-
-int TCoolBar::BandCount() {
-    return HandleAllocated() ? static_cast<int>(SendMessageA(FHandle, RB_GETBANDCOUNT, 0, 0)) : 0;
-}
-
-void TCoolBar::Realign() {
-    if (!FHandle || FRealigning) return;
-    FRealigning = true;
-    for (TWinControl* c : FControls) {
-        if (!c->HandleAllocated() || std::find(FBands.begin(), FBands.end(), c) != FBands.end()) continue;
-        REBARBANDINFOA band{};
-        band.cbSize = sizeof band;
-        band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
-        band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS | (FBands.empty() ? 0 : RBBS_BREAK);
-        band.hwndChild = c->HandleValue();
-        band.cxMinChild = 0;
-        band.cyMinChild = static_cast<UINT>(c->Height());
-        band.cx = static_cast<UINT>(std::max(c->Width(), Width()));
-        SendMessageA(FHandle, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
-        FBands.push_back(c);
-    }
-    FRealigning = false;
-    FitHeight();
-}
-
-void TCoolBar::FitHeight() {
-    if (!FHandle || !FAutoSize) return;
-    int h = static_cast<int>(SendMessageA(FHandle, RB_GETBARHEIGHT, 0, 0));
-    if (h > 0 && h != Height()) {
-        SetHeight(h);
-        if (FParent) FParent->Realign();
-    }
-}
-
-bool TCoolBar::CNNotify(NMHDR* hdr, LRESULT& result) {
-    if (hdr->code == RBN_HEIGHTCHANGE) {
-        FitHeight();
-        result = 0;
-        return true;
-    }
-    return false;
-}
-
-LRESULT TCoolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NOTIFY && AnswerToolTip(reinterpret_cast<NMHDR*>(lp))) return 0;
-    return TWinControl::WndProc(msg, wp, lp);
-}
-
-// ---------------------------------------------------------------- TToolButton
-
-namespace {
-std::map<UINT, TToolButton*>& ButtonsById() {
-    static std::map<UINT, TToolButton*> m;
-    return m;
-}
-}  // namespace
-
-TToolButton::TToolButton(TComponent* owner) : TComponent(owner) {
-    FCommand = AllocCommandId([this] { Click(); });
-    ButtonsById()[FCommand] = this;
-}
-
-TToolButton::~TToolButton() {
-    BeforeDestruction();
-    SetAction(nullptr);
-    if (FToolBar) FToolBar->RemoveButton(this);
-    ButtonsById().erase(FCommand);
-    ReleaseCommandId(FCommand);
-}
-
-TToolButton* TToolButton::FindByCommand(UINT id) {
-    auto it = ButtonsById().find(id);
-    return it == ButtonsById().end() ? nullptr : it->second;
-}
-
-void TToolButton::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
-    if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
-    else if (SameText(name, "Caption")) {
-        FCaption = value;
-        FCaptionSet = true;
-    } else if (SameText(name, "Hint")) {
-        FHint = value;
-        FHintSet = true;
-    } else if (SameText(name, "ImageIndex")) FImageIndex = StrToIntProp(value);
-    else if (SameText(name, "ShowCaption")) FShowCaption = StrToBoolProp(value);
-    else if (SameText(name, "Enabled")) FEnabled = StrToBoolProp(value);
-    else if (SameText(name, "Visible")) FVisible = StrToBoolProp(value);
-    else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
-    else if (SameText(name, "Style")) {
-        if (SameText(value, "tbsSeparator")) FStyle = TToolButtonStyle::tbsSeparator;
-        else if (SameText(value, "tbsCheck")) FStyle = TToolButtonStyle::tbsCheck;
-        else if (SameText(value, "tbsButton")) FStyle = TToolButtonStyle::tbsButton;
-        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
-    } else TComponent::SetProperty(name, value, reader);
-}
-
-void TToolButton::SetParentComponent(TComponent* parent) {
-    auto* bar = dynamic_cast<TToolBar*>(parent);
-    if (!bar) TComponent::SetParentComponent(parent);
-    bar->AddButton(this);
-}
-
-std::string TToolButton::Caption() const { return FCaptionSet || !FAction ? FCaption : FAction->Caption(); }
-std::string TToolButton::Hint() const { return FHintSet || !FAction ? FHint : FAction->Hint(); }
-int TToolButton::ImageIndex() const { return FAction && FImageIndex < 0 ? FAction->ImageIndex() : FImageIndex; }
-bool TToolButton::Enabled() const { return FEnabled && (!FAction || FAction->Enabled()); }
-bool TToolButton::Visible() const { return FVisible && (!FAction || FAction->Visible()); }
-
-void TToolButton::Click() {
-    if (Destroying() || !Enabled()) return;
-    if (FAction) FAction->Execute();
-    else if (OnClick) OnClick(this);
-}
-
-void TToolButton::ActionChanged() {
-    if (FToolBar) FToolBar->ButtonChanged(this);
-}
-
-bool AnswerToolTip(NMHDR* hdr) {
-    if (hdr->code != TTN_GETDISPINFOA && hdr->code != TTN_GETDISPINFOW) return false;
-    TToolButton* b = TToolButton::FindByCommand(static_cast<UINT>(hdr->idFrom));
-    if (!b) return false;
-    // Kept until the tool tip asks again; the tool tip copies it at once.
-    static std::string text;
-    static std::wstring wide;
-    text = GetShortHint(b->Hint());
-    if (hdr->code == TTN_GETDISPINFOA) {
-        auto* info = reinterpret_cast<NMTTDISPINFOA*>(hdr);
-        info->lpszText = text.data();
-        info->hinst = nullptr;
-    } else {
-        auto* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
-        wide = AnsiToWide(text);
-        info->lpszText = wide.data();
-        info->hinst = nullptr;
-    }
-    return true;
-}
-
-// ---------------------------------------------------------------- TToolBar
-
-TToolBar::~TToolBar() {
-    for (TToolButton* b : FButtons) b->FToolBar = nullptr;
-}
-
-void TToolBar::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
-    if (SameText(name, "Images")) FImages = reader.Ref<TImageList>(value);
-    else if (SameText(name, "ButtonWidth")) FButtonWidth = StrToIntProp(value);
-    else if (SameText(name, "ShowCaptions")) FShowCaptions = StrToBoolProp(value);
-    else if (SameText(name, "Flat")) FFlat = StrToBoolProp(value);
-    else if (SameText(name, "List")) FList = StrToBoolProp(value);
-    else if (SameText(name, "ShowHint")) (void)StrToBoolProp(value);  // tool tips are always on
-    else TWinControl::SetProperty(name, value, reader);
-}
-
-void TToolBar::CreateParams(TCreateParams& p) {
-    TWinControl::CreateParams(p);
-    p.ClassName = TOOLBARCLASSNAMEA;
-    p.OwnClass = false;
-    p.Style = WS_CHILD | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | TBSTYLE_TRANSPARENT | CCS_NODIVIDER |
-              CCS_NOPARENTALIGN | CCS_NORESIZE | (FFlat ? TBSTYLE_FLAT : 0) | (FList ? TBSTYLE_LIST : 0);
-}
-
-void TToolBar::InitWnd() {
-    TWinControl::InitWnd();
-    SendMessageA(FHandle, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    // Mixed buttons: only a button marked to show its caption shows text beside its image.
-    SendMessageA(FHandle, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
-    if (FImages) SendMessageA(FHandle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
-    if (FButtonWidth > 0) SendMessageA(FHandle, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, FButtonWidth));
-    for (size_t i = 0; i < FButtons.size(); ++i) InsertNative(FButtons[i], static_cast<int>(i));
-}
-
-void TToolBar::AddButton(TToolButton* b) {
-    if (b->FToolBar) b->FToolBar->RemoveButton(b);
-    b->FToolBar = this;
-    FButtons.push_back(b);
-    if (FHandle) InsertNative(b, static_cast<int>(FButtons.size()) - 1);
-}
-
-void TToolBar::RemoveButton(TToolButton* b) {
-    auto it = std::find(FButtons.begin(), FButtons.end(), b);
-    if (it == FButtons.end()) return;
-    if (FHandle) {
-        int index = static_cast<int>(SendMessageA(FHandle, TB_COMMANDTOINDEX, b->FCommand, 0));
-        if (index >= 0) SendMessageA(FHandle, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
-    }
-    FButtons.erase(it);
-    b->FToolBar = nullptr;
-}
-
-void TToolBar::InsertNative(TToolButton* b, int index) {
-    TBBUTTON tb{};
-    tb.idCommand = static_cast<int>(b->FCommand);
-    std::string caption = b->Caption();
-    if (b->FStyle == TToolButtonStyle::tbsSeparator) {
-        tb.fsStyle = BTNS_SEP;
-        tb.iBitmap = 8;
-    } else {
-        tb.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | (b->FStyle == TToolButtonStyle::tbsCheck ? BTNS_CHECK : 0) |
-                     (b->FShowCaption || FShowCaptions ? BTNS_SHOWTEXT : 0);
-        tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
-        tb.iString = reinterpret_cast<INT_PTR>(caption.c_str());
-    }
-    tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN));
-    SendMessageA(FHandle, TB_INSERTBUTTONA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tb));
-    SendMessageA(FHandle, TB_AUTOSIZE, 0, 0);
-}
-
-void TToolBar::ButtonChanged(TToolButton* b) {
-    if (!FHandle || b->FStyle == TToolButtonStyle::tbsSeparator) return;
-    std::string caption = b->Caption();
-    TBBUTTONINFOA info{};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_STATE | TBIF_TEXT | TBIF_IMAGE;
-    info.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN));
-    info.pszText = caption.data();
-    info.iImage = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
-    SendMessageA(FHandle, TB_SETBUTTONINFOA, b->FCommand, reinterpret_cast<LPARAM>(&info));
-}
-
-int TToolBar::ButtonState(TToolButton* b) {
-    if (!FHandle) return -1;
-    LRESULT s = SendMessageA(FHandle, TB_GETSTATE, b->FCommand, 0);
-    return static_cast<int>(s);
-}
-
-LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NOTIFY && AnswerToolTip(reinterpret_cast<NMHDR*>(lp))) return 0;
-    return TWinControl::WndProc(msg, wp, lp);
-}
-
-bool TToolBar::CNCommand(WORD, WORD id, LRESULT& result) {
-    TToolButton* b = TToolButton::FindByCommand(id);
-    if (!b || b->FToolBar != this) return false;
-    b->Click();
-    result = 0;
-    return true;
-}
-
-bool TToolBar::CNNotify(NMHDR* hdr, LRESULT& result) {
-    if (hdr->code == TBN_HOTITEMCHANGE) {
-        auto* hot = reinterpret_cast<NMTBHOTITEM*>(hdr);
-        TToolButton* b = (hot->dwFlags & HICF_LEAVING) ? nullptr : TToolButton::FindByCommand(hot->idNew);
-        ApplicationShowHint(b ? GetLongHint(b->Hint()) : std::string());
-        result = 0;
-        return true;
-    }
-    return AnswerToolTip(hdr);
 }
 
 // ---------------------------------------------------------------- TStatusBar
@@ -496,10 +228,9 @@ LRESULT TTabSheet::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TPageControl::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Style")) {
-        if (SameText(value, "tsFlatButtons")) FStyle = TTabStyle::tsFlatButtons;
-        else if (SameText(value, "tsButtons")) FStyle = TTabStyle::tsButtons;
-        else if (SameText(value, "tsTabs")) FStyle = TTabStyle::tsTabs;
-        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        FStyle = StrToEnumProp<TTabStyle>(value, {{"tsFlatButtons", TTabStyle::tsFlatButtons},
+                                                  {"tsButtons", TTabStyle::tsButtons},
+                                                  {"tsTabs", TTabStyle::tsTabs}});
     } else if (SameText(name, "ActivePage")) SetActivePage(reader.Ref<TTabSheet>(value));
     else if (SameText(name, "OnChange")) OnChange = reader.FindMethod(value);
     else TWinControl::SetProperty(name, value, reader);
@@ -551,7 +282,8 @@ void TPageControl::RebuildTabs() {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
-        SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(tab++), reinterpret_cast<LPARAM>(&item));
+        if (SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(tab++), reinterpret_cast<LPARAM>(&item)) < 0)
+            throw EOutOfResources("Failed to add the tab " + p->FText);
     }
     SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(TabIndexOfPage(FActiveIndex)), 0);
 }
@@ -642,8 +374,7 @@ void TComboBoxEx::SetProperty(const std::string& name, const std::string& value,
         FAutoSuggest = Pos("acoAutoSuggest", value) > 0;
         FAutoAppend = Pos("acoAutoAppend", value) > 0;
     } else if (SameText(name, "Style")) {
-        if (!SameText(value, "csExDropDown"))
-            throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        if (!SameText(value, "csExDropDown")) RaiseInvalidPropertyValue(value);
     } else if (SameText(name, "Items.Add")) {
         AddItem(value);
     } else if (SameText(name, "OnChange")) {
@@ -666,12 +397,7 @@ HWND TComboBoxEx::EditHandle() {
 std::string TComboBoxEx::Text() {
     if (!FHandle) return FText;
     HWND edit = EditHandle();
-    if (!edit) return TWinControl::Text();
-    int n = GetWindowTextLengthA(edit);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int got = GetWindowTextA(edit, s.data(), n + 1);
-    s.resize(static_cast<size_t>(std::max(0, got)));
-    return s;
+    return edit ? WindowTextOf(edit) : TWinControl::Text();
 }
 
 void TComboBoxEx::SetText(const std::string& s) {

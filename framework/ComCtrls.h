@@ -19,8 +19,6 @@
 
 namespace ruk {
 
-RUK_DECLARE_EXCEPTION(EOutOfResources, Exception)  // "Failed to Load Stream", "Failed to Save Stream"
-
 // ---------------------------------------------------------------- labels, buttons, panels
 
 class TLabel : public TWinControl {
@@ -559,6 +557,7 @@ protected:
 private:
     friend class TListItem;
     friend class TListItems;
+    void InsertNativeColumn(int index);
     TListItems FItems;
     std::vector<TListColumn> FColumns;
     TViewStyle FViewStyle = TViewStyle::vsIcon;

@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include "Forms.h"
+#include "Handles.h"
 #include "Menus.h"
 
 #include <commctrl.h>
@@ -61,128 +62,6 @@ void ApplicationShowHint(const std::string& longHint) {
 }
 
 void SetHintReceiver(std::function<void(const std::string&)> receiver) { HintReceiver() = std::move(receiver); }
-
-// ---------------------------------------------------------------- command ids
-
-namespace {
-struct CommandRegistry {
-    std::map<UINT, std::function<void()>> handlers;
-    UINT next = 100;
-};
-CommandRegistry& Commands() {
-    static CommandRegistry r;
-    return r;
-}
-}  // namespace
-
-UINT AllocCommandId(std::function<void()> handler) {
-    CommandRegistry& r = Commands();
-    // Menu and accelerator ids are 16-bit; ids above 0xEFFF collide with system commands.
-    for (int tries = 0; tries < 0xEF00; ++tries) {
-        UINT id = r.next++;
-        if (r.next > 0xEFFF) r.next = 100;
-        if (!r.handlers.count(id)) {
-            r.handlers[id] = std::move(handler);
-            return id;
-        }
-    }
-    throw EComponentError("No command id left");
-}
-
-void ReleaseCommandId(UINT id) { Commands().handlers.erase(id); }
-
-bool DispatchCommand(UINT id) {
-    auto it = Commands().handlers.find(id);
-    if (it == Commands().handlers.end()) return false;
-    // A copy: the handler may release its own id (a form closing from a menu).
-    std::function<void()> f = it->second;
-    if (f) f();
-    return true;
-}
-
-// ---------------------------------------------------------------- property texts
-
-bool StrToBoolProp(const std::string& value) {
-    if (SameText(value, "True")) return true;
-    if (SameText(value, "False")) return false;
-    throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
-}
-
-int StrToIntProp(const std::string& value) {
-    int v = 0;
-    if (!TryStrToInt(value, v)) throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
-    return v;
-}
-
-TAlign StrToAlign(const std::string& s) {
-    static const std::pair<const char*, TAlign> names[] = {
-        {"alNone", TAlign::alNone}, {"alTop", TAlign::alTop},     {"alBottom", TAlign::alBottom},
-        {"alLeft", TAlign::alLeft}, {"alRight", TAlign::alRight}, {"alClient", TAlign::alClient}};
-    for (auto& n : names)
-        if (SameText(s, n.first)) return n.second;
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
-}
-
-unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names) {
-    unsigned result = 0;
-    std::string rest = s;
-    for (char& c : rest)
-        if (c == '[' || c == ']' || c == ',') c = ' ';
-    size_t i = 0;
-    while (i < rest.size()) {
-        while (i < rest.size() && rest[i] == ' ') ++i;
-        size_t j = i;
-        while (j < rest.size() && rest[j] != ' ') ++j;
-        if (j == i) break;
-        const std::string word = rest.substr(i, j - i);
-        bool found = false;
-        for (const auto& n : names)
-            if (SameText(word, n.Name)) {
-                result |= n.Value;
-                found = true;
-            }
-        if (!found) throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
-        i = j;
-    }
-    return result;
-}
-
-unsigned StrToAnchors(const std::string& s) {
-    return StrToSetProp(s, {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}});
-}
-
-COLORREF StrToColor(const std::string& s) {
-    static const std::pair<const char*, COLORREF> fixed[] = {
-        {"clBlack", RGB(0, 0, 0)},       {"clNavy", RGB(0, 0, 128)},   {"clWhite", RGB(255, 255, 255)},
-        {"clMaroon", RGB(128, 0, 0)},    {"clGreen", RGB(0, 128, 0)},  {"clBlue", RGB(0, 0, 255)},
-        {"clRed", RGB(255, 0, 0)},       {"clGray", RGB(128, 128, 128)}};
-    for (auto& c : fixed)
-        if (SameText(s, c.first)) return c.second;
-    static const std::pair<const char*, int> sys[] = {
-        {"clBtnFace", COLOR_BTNFACE}, {"clWindow", COLOR_WINDOW}, {"clWindowText", COLOR_WINDOWTEXT},
-        {"clBtnText", COLOR_BTNTEXT}, {"clInfoBk", COLOR_INFOBK},  {"clHighlight", COLOR_HIGHLIGHT}};
-    for (auto& c : sys)
-        if (SameText(s, c.first)) return GetSysColor(c.second);
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
-}
-
-int StrToModalResult(const std::string& s) {
-    static const char* const names[] = {"mrNone", "mrOk", "mrCancel", "mrAbort", "mrRetry", "mrIgnore", "mrYes", "mrNo"};
-    for (int i = 0; i < 8; ++i)
-        if (SameText(s, names[i])) return i;
-    return StrToIntProp(s);
-}
-
-HCURSOR StrToCursor(const std::string& s) {
-    static const std::pair<const char*, LPCSTR> names[] = {
-        {"crArrow", IDC_ARROW},   {"crHandPoint", IDC_HAND}, {"crIBeam", IDC_IBEAM}, {"crHourGlass", IDC_WAIT},
-        {"crCross", IDC_CROSS},   {"crSizeWE", IDC_SIZEWE},  {"crSizeNS", IDC_SIZENS}, {"crNo", IDC_NO},
-        {"crAppStart", IDC_APPSTARTING}, {"crHelp", IDC_HELP}};
-    if (SameText(s, "crDefault")) return nullptr;
-    for (auto& n : names)
-        if (SameText(s, n.first)) return LoadCursorA(nullptr, n.second);
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
-}
 
 // ---------------------------------------------------------------- TComponent
 
@@ -254,6 +133,8 @@ HFONT TFont::Handle() {
         FHandle = CreateFontA(Height, 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH | FF_DONTCARE, Name.c_str());
+        // Without a font of its own a control would draw in the system font without a word.
+        if (!FHandle) throw EOutOfResources("Failed to create the font " + Name);
     }
     return FHandle;
 }
@@ -442,14 +323,15 @@ void TWinControl::SetEnabled(bool e) {
     if (FHandle) EnableWindow(FHandle, e);
 }
 
-std::string TWinControl::Text() {
-    if (!FHandle) return FText;
-    int n = GetWindowTextLengthA(FHandle);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int got = GetWindowTextA(FHandle, s.data(), n + 1);
+std::string WindowTextOf(HWND window) {
+    const int n = GetWindowTextLengthA(window);
+    std::string s(static_cast<size_t>(std::max(0, n)) + 1, '\0');
+    const int got = GetWindowTextA(window, s.data(), static_cast<int>(s.size()));
     s.resize(static_cast<size_t>(std::max(0, got)));
     return s;
 }
+
+std::string TWinControl::Text() { return FHandle ? WindowTextOf(FHandle) : FText; }
 
 void TWinControl::SetText(const std::string& s) {
     FText = s;
@@ -508,14 +390,14 @@ void TWinControl::RecreateWnd() {
     if (FParent) FParent->Realign();
 }
 
-int TWinControl::TextHeight(const std::string& text) {
-    HDC dc = GetDC(FHandle);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
+int TWinControl::TextHeight(const std::string& text) { return TextExtent(text).cy; }
+
+SIZE TWinControl::TextExtent(const std::string& text) {
+    const TWindowDC dc(FHandle);
+    const TSelectedObject font(dc.Get(), Font().Handle());
     SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(FHandle, dc);
-    return size.cy;
+    GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
 }
 
 bool TWinControl::Focused() {

@@ -19,6 +19,8 @@
 #pragma once
 
 #include "Classes.h"
+#include "CommandIds.h"
+#include "PropertyTexts.h"
 #include "SysUtils.h"
 
 #include <windows.h>
@@ -33,6 +35,7 @@ namespace ruk {
 
 RUK_DECLARE_EXCEPTION(EComponentError, Exception)
 RUK_DECLARE_EXCEPTION(EPropertyError, EComponentError)  // "Property %s.%s does not exist"
+RUK_DECLARE_EXCEPTION(EOutOfResources, Exception)  // "Failed to Load Stream", "Failed to Save Stream"
 
 class TComponent;
 class TWinControl;
@@ -69,18 +72,8 @@ void SafeCall(TObject* sender, F&& f) {
 void ApplicationShowHint(const std::string& longHint);
 void SetHintReceiver(std::function<void(const std::string&)> receiver);
 
-// ---------------------------------------------------------------- command ids
-
-// Ids for WM_COMMAND from menus, accelerators and tool buttons; 0 is never given out.
-UINT AllocCommandId(std::function<void()> handler);
-void ReleaseCommandId(UINT id);
-// Runs the handler of id; false when the id is unknown.
-bool DispatchCommand(UINT id);
-
-// ---------------------------------------------------------------- property texts
-
-bool StrToBoolProp(const std::string& value);  // "True" / "False"
-int StrToIntProp(const std::string& value);
+// The text of a window as GetWindowTextA gives it; "" when it has none.
+std::string WindowTextOf(HWND window);
 
 // ---------------------------------------------------------------- components
 
@@ -274,6 +267,8 @@ public:
     void RecreateWnd();
     // Height of a text in the control's font, in pixels.
     int TextHeight(const std::string& text);
+    // The size of a line of text in the control's font.
+    SIZE TextExtent(const std::string& text);
     bool Focused();
     void SetFocus();
     bool CanFocus();
@@ -354,18 +349,9 @@ private:
     bool FOwnClass = false;
 };
 
-// Parses "alClient", "clNavy", "[akLeft,akRight]" and the like.
+// The property texts of the controls' own types: "alClient", "[akLeft,akRight]", "mrOk".
 TAlign StrToAlign(const std::string& s);
-// A set property's text, "[a, b]", as the flags its element names stand for.
-struct TSetElementName {
-    const char* Name;
-    unsigned Value;
-};
-unsigned StrToSetProp(const std::string& s, std::initializer_list<TSetElementName> names);
 unsigned StrToAnchors(const std::string& s);
-COLORREF StrToColor(const std::string& s);
-// "crHandPoint", "crDefault" and the other standard cursors; null for crDefault.
-HCURSOR StrToCursor(const std::string& s);
 // The modal results of forms and buttons.
 enum : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 int StrToModalResult(const std::string& s);

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "Handles.h"
+
 #include <commdlg.h>
 
 #include <vector>
@@ -95,18 +97,12 @@ TPrintDialog::TExecuteHook& PrintHook() {
     static TPrintDialog::TExecuteHook hook;
     return hook;
 }
-HDC gPrinterDC = nullptr;
+// The printer the last print dialog chose, deleted when the next is chosen or the module goes.
+TMemoryDC gPrinterDC;
 HDC gTestPrinterDC = nullptr;
 TPrintJobHook gPrintJobHook;
 
-void TakePrinter(HDC dc) {
-    if (gPrinterDC) DeleteDC(gPrinterDC);
-    gPrinterDC = dc;
-}
-
-struct TPrinterRelease {
-    ~TPrinterRelease() { TakePrinter(nullptr); }
-} gPrinterRelease;
+void TakePrinter(HDC dc) { gPrinterDC.Reset(dc); }
 }  // namespace
 
 void TPrintDialog::SetExecuteHook(TExecuteHook hook) { PrintHook() = std::move(hook); }
@@ -142,7 +138,7 @@ HDC PrinterHandle() {
         }
     }
     if (!gPrinterDC) throw EPrinter("There is no default printer currently selected");
-    return gPrinterDC;
+    return gPrinterDC.Get();
 }
 
 void PrintJob(const std::string& title, const std::function<bool(HDC dc)>& drawPage) {

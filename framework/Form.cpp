@@ -100,24 +100,22 @@ TComponent* CreateComponentOfClass(const std::string& className, TComponent* own
 }
 
 TFormBorderStyle StrToFormBorderStyle(const std::string& s) {
-    static const std::pair<const char*, TFormBorderStyle> names[] = {
-        {"bsNone", TFormBorderStyle::bsNone},         {"bsSingle", TFormBorderStyle::bsSingle},
-        {"bsSizeable", TFormBorderStyle::bsSizeable}, {"bsDialog", TFormBorderStyle::bsDialog},
-        {"bsToolWindow", TFormBorderStyle::bsToolWindow}, {"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin}};
-    for (auto& n : names)
-        if (SameText(s, n.first)) return n.second;
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+    return StrToEnumProp<TFormBorderStyle>(s, {{"bsNone", TFormBorderStyle::bsNone},
+                                               {"bsSingle", TFormBorderStyle::bsSingle},
+                                               {"bsSizeable", TFormBorderStyle::bsSizeable},
+                                               {"bsDialog", TFormBorderStyle::bsDialog},
+                                               {"bsToolWindow", TFormBorderStyle::bsToolWindow},
+                                               {"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin}});
 }
 
 TPosition StrToPosition(const std::string& s) {
-    static const std::pair<const char*, TPosition> names[] = {
-        {"poDesigned", TPosition::poDesigned},           {"poDefault", TPosition::poDefault},
-        {"poDefaultPosOnly", TPosition::poDefaultPosOnly}, {"poDefaultSizeOnly", TPosition::poDefaultSizeOnly},
-        {"poScreenCenter", TPosition::poScreenCenter},   {"poOwnerFormCenter", TPosition::poOwnerFormCenter},
-        {"poMainFormCenter", TPosition::poOwnerFormCenter}};
-    for (auto& n : names)
-        if (SameText(s, n.first)) return n.second;
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+    return StrToEnumProp<TPosition>(s, {{"poDesigned", TPosition::poDesigned},
+                                        {"poDefault", TPosition::poDefault},
+                                        {"poDefaultPosOnly", TPosition::poDefaultPosOnly},
+                                        {"poDefaultSizeOnly", TPosition::poDefaultSizeOnly},
+                                        {"poScreenCenter", TPosition::poScreenCenter},
+                                        {"poOwnerFormCenter", TPosition::poOwnerFormCenter},
+                                        {"poMainFormCenter", TPosition::poOwnerFormCenter}});
 }
 
 TForm* MainForm() { return MainFormSlot(); }

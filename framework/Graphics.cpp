@@ -1,5 +1,7 @@
 #include "Graphics.h"
 
+#include "Handles.h"
+
 #include <vector>
 
 namespace ruk {
@@ -25,20 +27,24 @@ HIMAGELIST TImageList::Handle() {
 int TImageList::Count() { return ImageList_GetImageCount(Handle()); }
 
 int TImageList::AddPainted(const std::function<void(HDC, int, int)>& draw, COLORREF maskColor) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, FWidth, FHeight);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT r{0, 0, FWidth, FHeight};
-    HBRUSH back = CreateSolidBrush(maskColor);
-    FillRect(dc, &r, back);
-    DeleteObject(back);
-    draw(dc, FWidth, FHeight);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    int index = ImageList_AddMasked(Handle(), bmp, maskColor);
-    DeleteObject(bmp);
+    TMemoryDC dc;
+    TGdiObject<HBITMAP> bmp;
+    {
+        const TWindowDC screen(nullptr);
+        dc.Reset(CreateCompatibleDC(screen.Get()));
+        bmp.Reset(CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
+    }
+    if (!dc || !bmp) RaiseLastOSError();
+    {
+        // The bitmap leaves the context before it goes into the list, also when draw throws.
+        const TSelectedObject select(dc.Get(), bmp.Get());
+        RECT r{0, 0, FWidth, FHeight};
+        const TGdiObject<HBRUSH> back(CreateSolidBrush(maskColor));
+        FillRect(dc.Get(), &r, back.Get());
+        draw(dc.Get(), FWidth, FHeight);
+    }
+    dc.Reset();
+    const int index = ImageList_AddMasked(Handle(), bmp.Get(), maskColor);
     if (index < 0) RaiseLastOSError();
     return index;
 }
@@ -111,22 +117,21 @@ void TBitmap::LoadFromFile(const std::string& fileName) {
 }
 
 void TBitmap::SetSize(int width, int height, COLORREF fill) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP b = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (!b) {
-        DeleteDC(dc);
-        RaiseLastOSError();
+    TGdiObject<HBITMAP> b;
+    TMemoryDC dc;
+    {
+        const TWindowDC screen(nullptr);
+        b.Reset(CreateCompatibleBitmap(screen.Get(), width, height));
+        dc.Reset(CreateCompatibleDC(screen.Get()));
     }
-    HGDIOBJ old = SelectObject(dc, b);
-    RECT r{0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    SetHandle(b);
+    if (!b) RaiseLastOSError();
+    {
+        const TSelectedObject select(dc.Get(), b.Get());
+        RECT r{0, 0, width, height};
+        const TGdiObject<HBRUSH> brush(CreateSolidBrush(fill));
+        FillRect(dc.Get(), &r, brush.Get());
+    }
+    SetHandle(b.Release());
 }
 
 // ---------------------------------------------------------------- TMetafile
@@ -150,14 +155,13 @@ void TMetafile::LoadFromFile(const std::string& fileName) {
     HENHMETAFILE m = GetEnhMetaFileA(fileName.c_str());
     if (!m) {
         // A placeable Windows metafile: a 22-byte header, then the metafile bits.
-        HANDLE f = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) RaiseLastOSError();
-        const DWORD size = GetFileSize(f, nullptr);
+        const TFileHandle f(
+            CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!f) RaiseLastOSError();
+        const DWORD size = GetFileSize(f.Get(), nullptr);
         std::vector<BYTE> data(size);
         DWORD got = 0;
-        const BOOL ok = ReadFile(f, data.data(), size, &got, nullptr);
-        CloseHandle(f);
-        if (!ok || got != size) RaiseLastOSError();
+        if (!ReadFile(f.Get(), data.data(), size, &got, nullptr) || got != size) RaiseLastOSError();
         const size_t skip = size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A ? 22 : 0;
         m = SetWinMetaFileBits(static_cast<UINT>(size - skip), data.data() + skip, nullptr, nullptr);
         if (!m) RaiseLastOSError();
@@ -171,13 +175,7 @@ void TPicture::Changed() {
     if (OnChange) OnChange(this);
 }
 
-void TPicture::Clear() {
-    FIcon.reset();
-    FBitmap.reset();
-    FMetafile.reset();
-    FKind = TKind::None;
-    Changed();
-}
+void TPicture::Clear() { BecomeKind(TKind::None); }
 
 void TPicture::SetIcon(HICON icon) {
     auto next = std::make_unique<TIcon>();
@@ -186,30 +184,29 @@ void TPicture::SetIcon(HICON icon) {
         next->Width = FIcon->Width;
         next->Height = FIcon->Height;
     }
-    FBitmap.reset();
-    FMetafile.reset();
     FIcon = std::move(next);
-    FKind = TKind::Icon;
-    Changed();
+    BecomeKind(TKind::Icon);
 }
 
 void TPicture::SetBitmap(HBITMAP bitmap) {
     auto next = std::make_unique<TBitmap>();
     next->SetHandle(bitmap);
-    FIcon.reset();
-    FMetafile.reset();
     FBitmap = std::move(next);
-    FKind = TKind::Bitmap;
-    Changed();
+    BecomeKind(TKind::Bitmap);
 }
 
 void TPicture::SetMetafile(HENHMETAFILE metafile) {
     auto next = std::make_unique<TMetafile>();
     next->SetHandle(metafile);
-    FIcon.reset();
-    FBitmap.reset();
     FMetafile = std::move(next);
-    FKind = TKind::Metafile;
+    BecomeKind(TKind::Metafile);
+}
+
+void TPicture::BecomeKind(TKind kind) {
+    if (kind != TKind::Icon) FIcon.reset();
+    if (kind != TKind::Bitmap) FBitmap.reset();
+    if (kind != TKind::Metafile) FMetafile.reset();
+    FKind = kind;
     Changed();
 }
 

@@ -129,6 +129,8 @@ public:
 
 private:
     void Changed();
+    // The picture is of this kind now: the graphics of the other kinds go.
+    void BecomeKind(TKind kind);
     TKind FKind = TKind::None;
     std::unique_ptr<TIcon> FIcon;
     std::unique_ptr<TBitmap> FBitmap;

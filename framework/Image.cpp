@@ -1,5 +1,7 @@
 #include "ExtCtrls.h"
 
+#include "Handles.h"
+
 namespace ruk {
 
 TImage::TImage(TComponent* owner) : TWinControl(owner) {
@@ -52,13 +54,11 @@ void TImage::Paint(HDC dc) {
         const int bw = bmp->Width(), bh = bmp->Height();
         int w = FStretch ? cw : bw, h = FStretch ? ch : bh;
         int x = FCenter ? (cw - w) / 2 : 0, y = FCenter ? (ch - h) / 2 : 0;
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, bmp->Handle());
+        const TMemoryDC mem(CreateCompatibleDC(dc));
+        const TSelectedObject select(mem.Get(), bmp->Handle());
         SetStretchBltMode(dc, COLORONCOLOR);
-        if (FTransparent) TransparentBlt(dc, x, y, w, h, mem, 0, 0, bw, bh, GetPixel(mem, 0, bh - 1));
-        else StretchBlt(dc, x, y, w, h, mem, 0, 0, bw, bh, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
+        if (FTransparent) TransparentBlt(dc, x, y, w, h, mem.Get(), 0, 0, bw, bh, GetPixel(mem.Get(), 0, bh - 1));
+        else StretchBlt(dc, x, y, w, h, mem.Get(), 0, 0, bw, bh, SRCCOPY);
     } else if (TMetafile* meta = FPicture.Metafile()) {
         if (!meta->Handle()) return;
         ENHMETAHEADER header{};
@@ -77,10 +77,8 @@ LRESULT TImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
-        Paint(dc);
-        EndPaint(FHandle, &ps);
+        const TPaintDC dc(FHandle);
+        Paint(dc.Get());
         return 0;
     }
     default:

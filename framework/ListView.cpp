@@ -168,11 +168,10 @@ TListView::~TListView() {
 
 void TListView::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "ViewStyle")) {
-        if (SameText(value, "vsReport")) FViewStyle = TViewStyle::vsReport;
-        else if (SameText(value, "vsList")) FViewStyle = TViewStyle::vsList;
-        else if (SameText(value, "vsSmallIcon")) FViewStyle = TViewStyle::vsSmallIcon;
-        else if (SameText(value, "vsIcon")) FViewStyle = TViewStyle::vsIcon;
-        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        FViewStyle = StrToEnumProp<TViewStyle>(value, {{"vsReport", TViewStyle::vsReport},
+                                                       {"vsList", TViewStyle::vsList},
+                                                       {"vsSmallIcon", TViewStyle::vsSmallIcon},
+                                                       {"vsIcon", TViewStyle::vsIcon}});
     } else if (SameText(name, "MultiSelect")) FMultiSelect = StrToBoolProp(value);
     else if (SameText(name, "Checkboxes")) FCheckboxes = StrToBoolProp(value);
     else if (SameText(name, "ReadOnly")) FReadOnly = StrToBoolProp(value);
@@ -193,14 +192,18 @@ void TListView::SetProperty(const std::string& name, const std::string& value, T
 
 void TListView::AddColumn(const std::string& caption, int width) {
     FColumns.push_back({caption, width});
-    if (!FHandle) return;
-    std::string text = caption;
+    if (FHandle) InsertNativeColumn(ColumnCount() - 1);
+}
+
+void TListView::InsertNativeColumn(int index) {
+    std::string text = FColumns[static_cast<size_t>(index)].Caption;
     LVCOLUMNA col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = text.data();
-    col.cx = width;
-    col.iSubItem = ColumnCount() - 1;
-    SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(ColumnCount() - 1), reinterpret_cast<LPARAM>(&col));
+    col.cx = FColumns[static_cast<size_t>(index)].Width;
+    col.iSubItem = index;
+    if (SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col)) < 0)
+        throw EOutOfResources("Failed to add a list column");
 }
 
 void TListView::CreateParams(TCreateParams& p) {
@@ -223,15 +226,7 @@ void TListView::InitWnd() {
     TWinControl::InitWnd();
     DWORD ex = (FCheckboxes ? LVS_EX_CHECKBOXES : 0) | (FRowSelect ? LVS_EX_FULLROWSELECT : 0);
     SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, ex);
-    for (int i = 0; i < ColumnCount(); ++i) {
-        std::string text = FColumns[i].Caption;
-        LVCOLUMNA col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.pszText = text.data();
-        col.cx = FColumns[i].Width;
-        col.iSubItem = i;
-        SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
-    }
+    for (int i = 0; i < ColumnCount(); ++i) InsertNativeColumn(i);
 }
 
 int TListView::IndexOfItem(const TListItem* item) const {
@@ -326,9 +321,7 @@ bool TListView::AlphaSort() { return CustomSort(CompareCaptions, 0); }
 void TTreeView::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "MultiSelect")) FMultiSelect = StrToBoolProp(value);
     else if (SameText(name, "SortType")) {
-        if (SameText(value, "stText")) FSortByText = true;
-        else if (SameText(value, "stNone")) FSortByText = false;
-        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        FSortByText = StrToEnumProp<bool>(value, {{"stText", true}, {"stNone", false}});
     } else if (SameText(name, "Items")) {
         // One node per line; two leading blanks per level below the roots.
         TStringList lines;
@@ -380,6 +373,7 @@ void TTreeView::InsertNative(TTreeNode* n) {
     ins.item.pszText = n->Text.data();
     ins.item.lParam = reinterpret_cast<LPARAM>(n);
     n->ItemId = reinterpret_cast<HTREEITEM>(SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    if (!n->ItemId) throw EOutOfResources("Failed to add a tree node");
 }
 
 }  // namespace ruk

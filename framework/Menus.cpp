@@ -1,6 +1,7 @@
 #include "Menus.h"
 
 #include "Graphics.h"
+#include "Handles.h"
 
 #include <algorithm>
 #include <map>
@@ -137,46 +138,49 @@ void TMenuItem::RebuildSubMenu() {
         FSubMenu = bar ? CreateMenu() : CreatePopupMenu();
         if (!FSubMenu) RaiseLastOSError();
     }
-    FRebuilding = true;
-    while (GetMenuItemCount(FSubMenu) > 0) RemoveMenu(FSubMenu, 0, MF_BYPOSITION);
-    // Separators at the start, at the end or after another separator are left out, so
-    // hiding the items of a group never leaves a double line.
-    std::vector<TMenuItem*> shown;
-    for (TMenuItem* c : FItems) {
-        if (!c->Visible()) continue;
-        if (c->IsSeparator() && (shown.empty() || shown.back()->IsSeparator())) continue;
-        shown.push_back(c);
-    }
-    while (!shown.empty() && shown.back()->IsSeparator()) shown.pop_back();
-    UINT pos = 0;
-    for (TMenuItem* c : shown) {
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
-        mii.wID = c->FCommand;
-        mii.dwItemData = reinterpret_cast<ULONG_PTR>(c);
-        std::string text;
-        if (c->IsSeparator()) {
-            mii.fType = MFT_SEPARATOR;
-        } else {
-            text = c->Caption();
-            if (c->ShortCut()) {
-                text += '\t';
-                text += ShortCutToText(c->ShortCut());
-            }
-            mii.fMask |= MIIM_STRING;
-            mii.fType = MFT_STRING | (c->FRadioItem ? MFT_RADIOCHECK : 0);
-            mii.dwTypeData = text.data();
-            mii.fState = (c->Enabled() ? MFS_ENABLED : MFS_GRAYED) | (c->Checked() ? MFS_CHECKED : 0);
-            if (!c->FItems.empty()) {
-                c->RebuildSubMenu();
-                mii.fMask |= MIIM_SUBMENU;
-                mii.hSubMenu = c->FSubMenu;
-            }
+    {
+        FRebuilding = true;
+        // Cleared also when an item cannot be inserted, so that a later change rebuilds again.
+        const TScopeExit rebuilding([this] { FRebuilding = false; });
+        while (GetMenuItemCount(FSubMenu) > 0) RemoveMenu(FSubMenu, 0, MF_BYPOSITION);
+        // Separators at the start, at the end or after another separator are left out, so
+        // hiding the items of a group never leaves a double line.
+        std::vector<TMenuItem*> shown;
+        for (TMenuItem* c : FItems) {
+            if (!c->Visible()) continue;
+            if (c->IsSeparator() && (shown.empty() || shown.back()->IsSeparator())) continue;
+            shown.push_back(c);
         }
-        InsertMenuItemA(FSubMenu, pos++, TRUE, &mii);
+        while (!shown.empty() && shown.back()->IsSeparator()) shown.pop_back();
+        UINT pos = 0;
+        for (TMenuItem* c : shown) {
+            MENUITEMINFOA mii{};
+            mii.cbSize = sizeof mii;
+            mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+            mii.wID = c->FCommand;
+            mii.dwItemData = reinterpret_cast<ULONG_PTR>(c);
+            std::string text;
+            if (c->IsSeparator()) {
+                mii.fType = MFT_SEPARATOR;
+            } else {
+                text = c->Caption();
+                if (c->ShortCut()) {
+                    text += '\t';
+                    text += ShortCutToText(c->ShortCut());
+                }
+                mii.fMask |= MIIM_STRING;
+                mii.fType = MFT_STRING | (c->FRadioItem ? MFT_RADIOCHECK : 0);
+                mii.dwTypeData = text.data();
+                mii.fState = (c->Enabled() ? MFS_ENABLED : MFS_GRAYED) | (c->Checked() ? MFS_CHECKED : 0);
+                if (!c->FItems.empty()) {
+                    c->RebuildSubMenu();
+                    mii.fMask |= MIIM_SUBMENU;
+                    mii.hSubMenu = c->FSubMenu;
+                }
+            }
+            if (!InsertMenuItemA(FSubMenu, pos++, TRUE, &mii)) RaiseLastOSError();
+        }
     }
-    FRebuilding = false;
     if (!FParent && menu) menu->ItemsChanged();
 }
 

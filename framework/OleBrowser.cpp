@@ -1,6 +1,8 @@
 // The platform's web-browser control hosted as an in-place ActiveX object.
 #include "WebBrowser.h"
 
+#include "Handles.h"
+
 #include <exdisp.h>
 #include <exdispid.h>
 #include <mshtml.h>
@@ -42,12 +44,10 @@ public:
         if (FAILED(hr)) return hr;
         hr = FObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&FBrowser));
         if (FAILED(hr)) return hr;
-        IConnectionPointContainer* container = nullptr;
-        if (SUCCEEDED(FObject->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)))) {
-            if (SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, &FEvents)))
-                FEvents->Advise(static_cast<IDispatch*>(this), &FCookie);
-            container->Release();
-        }
+        TComPtr<IConnectionPointContainer> container;
+        if (SUCCEEDED(FObject->QueryInterface(IID_IConnectionPointContainer, container.ReceiveVoid())) &&
+            SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, &FEvents)))
+            FEvents->Advise(static_cast<IDispatch*>(this), &FCookie);
         return S_OK;
     }
 
@@ -93,23 +93,18 @@ public:
         return s;
     }
 
-    IHTMLDocument2* Document() {
-        IDispatch* disp = nullptr;
-        if (FAILED(FBrowser->get_Document(&disp)) || !disp) return nullptr;
-        IHTMLDocument2* doc = nullptr;
-        disp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc));
-        disp->Release();
+    TComPtr<IHTMLDocument2> Document() {
+        TComPtr<IHTMLDocument2> doc;
+        TComPtr<IDispatch> disp;
+        if (FAILED(FBrowser->get_Document(disp.Receive())) || !disp) return doc;
+        disp->QueryInterface(IID_IHTMLDocument2, doc.ReceiveVoid());
         return doc;
     }
 
-    bool HasDocument() override {
-        IHTMLDocument2* doc = Document();
-        if (doc) doc->Release();
-        return doc != nullptr;
-    }
+    bool HasDocument() override { return static_cast<bool>(Document()); }
 
     bool SaveAs(const std::wstring& suggestedPath) override {
-        IHTMLDocument2* doc = Document();
+        const TComPtr<IHTMLDocument2> doc = Document();
         if (!doc) return false;
         BSTR cmd = SysAllocString(L"SaveAs");
         VARIANT value;
@@ -120,16 +115,13 @@ public:
         HRESULT hr = doc->execCommand(cmd, VARIANT_TRUE, value, &ok);
         VariantClear(&value);
         SysFreeString(cmd);
-        doc->Release();
         return SUCCEEDED(hr) && ok == VARIANT_TRUE;
     }
 
     void SetBounds(const RECT& r) override {
-        IOleInPlaceObject* inplace = nullptr;
-        if (FObject && SUCCEEDED(FObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inplace)))) {
+        TComPtr<IOleInPlaceObject> inplace;
+        if (FObject && SUCCEEDED(FObject->QueryInterface(IID_IOleInPlaceObject, inplace.ReceiveVoid())))
             inplace->SetObjectRects(&r, &r);
-            inplace->Release();
-        }
     }
 
     // IUnknown: the layer's lifetime is the host's, so the reference count is not used.

@@ -23,22 +23,17 @@ TRegistryIniFile::TRegistryIniFile(const std::string& fileName, REGSAM access, H
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, RelativeKey(fileName).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
                         &key, nullptr) == ERROR_SUCCESS)
-        FKey = key;
+        FKey.Reset(key);
 }
 
-TRegistryIniFile::~TRegistryIniFile() {
-    if (FKey != nullptr) RegCloseKey(FKey);
-}
+TRegistryIniFile::~TRegistryIniFile() = default;
 
 std::string TRegistryIniFile::ReadString(const std::string& section, const std::string& ident,
                                          const std::string& def) {
-    if (FKey == nullptr) return def;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(FKey, section.c_str(), 0, FAccess, &key) != ERROR_SUCCESS) return def;
-    struct Closer {
-        HKEY key;
-        ~Closer() { RegCloseKey(key); }
-    } closer{key};
+    if (!FKey) return def;
+    TRegKey sectionKey;
+    if (RegOpenKeyExA(FKey.Get(), section.c_str(), 0, FAccess, sectionKey.Receive()) != ERROR_SUCCESS) return def;
+    const HKEY key = sectionKey.Get();
 
     DWORD type = 0;
     DWORD size = 0;
@@ -66,13 +61,12 @@ std::string TRegistryIniFile::ReadString(const std::string& section, const std::
 
 void TRegistryIniFile::WriteString(const std::string& section, const std::string& ident,
                                    const std::string& value) {
-    HKEY key = nullptr;
-    if (FKey == nullptr || RegCreateKeyExA(FKey, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FAccess,
-                                           nullptr, &key, nullptr) != ERROR_SUCCESS)
+    TRegKey key;
+    if (!FKey || RegCreateKeyExA(FKey.Get(), section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FAccess,
+                                           nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         RaiseRegistry("Failed to create key %s", section);
-    const LONG r = RegSetValueExA(key, ident.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
+    const LONG r = RegSetValueExA(key.Get(), ident.c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
     if (r != ERROR_SUCCESS) RaiseRegistry("Failed to set data for '%s'", ident);
 }
 

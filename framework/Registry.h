@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "Handles.h"
 
 #include <windows.h>
 
@@ -31,12 +32,12 @@ public:
     void WriteString(const std::string& section, const std::string& ident, const std::string& value);
 
     const std::string& FileName() const { return FFileName; }
-    HKEY Key() const { return FKey; }  // null when the key could not be opened
+    HKEY Key() const { return FKey.Get(); }  // null when the key could not be opened
 
 private:
     std::string FFileName;
     REGSAM FAccess;
-    HKEY FKey = nullptr;
+    TRegKey FKey;
 };
 
 }  // namespace ruk

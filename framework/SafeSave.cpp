@@ -31,17 +31,13 @@ TSafeFileStream::TSafeFileStream(const std::string& fileName)
     const std::string target = ExpandFileName(fileName);
     // Held until the commit, so that the target is as closed to others during the save as a
     // file created for writing; a read-only or busy target fails here, before anything exists.
-    FTargetLock = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (FTargetLock == INVALID_HANDLE_VALUE) {
+    FTargetLock.Reset(
+        CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!FTargetLock) {
         const DWORD code = GetLastError();
         if (code != ERROR_FILE_NOT_FOUND) RaiseFileError(true, fileName, code);
     }
-    try {
-        FHandle = CreateTempBeside(target, FTempName);
-    } catch (...) {
-        if (FTargetLock != INVALID_HANDLE_VALUE) CloseHandle(FTargetLock);
-        throw;
-    }
+    FHandle = CreateTempBeside(target, FTempName);
     // Opening over an existing target leaves ERROR_ALREADY_EXISTS behind; a later failure
     // that reports the thread's last error must not find it there.
     SetLastError(0);
@@ -58,10 +54,7 @@ void TSafeFileStream::Discard() {
         DeleteFileA(FTempName.c_str());
         FTempName.clear();
     }
-    if (FTargetLock != INVALID_HANDLE_VALUE) {
-        CloseHandle(FTargetLock);
-        FTargetLock = INVALID_HANDLE_VALUE;
-    }
+    FTargetLock.Reset();
 }
 
 void TSafeFileStream::Commit() {
@@ -74,10 +67,7 @@ void TSafeFileStream::Commit() {
     }
     CloseHandle(FHandle);
     FHandle = INVALID_HANDLE_VALUE;
-    if (FTargetLock != INVALID_HANDLE_VALUE) {
-        CloseHandle(FTargetLock);
-        FTargetLock = INVALID_HANDLE_VALUE;
-    }
+    FTargetLock.Reset();
     if (!MoveFileExA(FTempName.c_str(), ExpandFileName(FFileName).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "Handles.h"
 
 #include <functional>
 #include <string>
@@ -37,7 +38,7 @@ private:
     void Discard();
     std::string FFileName;
     std::string FTempName;
-    HANDLE FTargetLock = INVALID_HANDLE_VALUE;
+    TFileHandle FTargetLock;
 };
 
 // Creates or replaces fileName with what write puts into the stream, through a

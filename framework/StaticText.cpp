@@ -1,12 +1,13 @@
 #include "StdCtrls.h"
 
+#include "Handles.h"
+
 namespace ruk {
 
 TAlignment StrToAlignment(const std::string& s) {
-    if (SameText(s, "taLeftJustify")) return TAlignment::taLeftJustify;
-    if (SameText(s, "taRightJustify")) return TAlignment::taRightJustify;
-    if (SameText(s, "taCenter")) return TAlignment::taCenter;
-    throw EPropertyError(Format("Invalid property value '%s'", s.c_str()));
+    return StrToEnumProp<TAlignment>(s, {{"taLeftJustify", TAlignment::taLeftJustify},
+                                         {"taRightJustify", TAlignment::taRightJustify},
+                                         {"taCenter", TAlignment::taCenter}});
 }
 
 TCustomStaticText::TCustomStaticText(TComponent* owner) : TWinControl(owner) {}
@@ -15,10 +16,9 @@ void TCustomStaticText::SetProperty(const std::string& name, const std::string& 
     if (SameText(name, "Alignment")) FAlignment = StrToAlignment(value);
     else if (SameText(name, "AutoSize")) FAutoSize = StrToBoolProp(value);
     else if (SameText(name, "BorderStyle")) {
-        if (SameText(value, "sbsNone")) FBorderStyle = TStaticBorderStyle::sbsNone;
-        else if (SameText(value, "sbsSingle")) FBorderStyle = TStaticBorderStyle::sbsSingle;
-        else if (SameText(value, "sbsSunken")) FBorderStyle = TStaticBorderStyle::sbsSunken;
-        else throw EPropertyError(Format("Invalid property value '%s'", value.c_str()));
+        FBorderStyle = StrToEnumProp<TStaticBorderStyle>(value, {{"sbsNone", TStaticBorderStyle::sbsNone},
+                                                                 {"sbsSingle", TStaticBorderStyle::sbsSingle},
+                                                                 {"sbsSunken", TStaticBorderStyle::sbsSunken}});
     } else if (SameText(name, "FocusControl")) FocusControl = reader.Ref<TWinControl>(value);
     else if (SameText(name, "OnClick")) OnClick = reader.FindMethod(value);
     else if (SameText(name, "OnDblClick")) OnDblClick = reader.FindMethod(value);
@@ -65,13 +65,14 @@ void TCustomStaticText::SetText(const std::string& s) {
 
 void TCustomStaticText::AdjustBounds() {
     if (!FAutoSize || (ComponentState() & csLoading)) return;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
     RECT r{0, 0, 0, 0};
-    const std::string text = FText.empty() ? std::string(" ") : FText;
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        const TWindowDC dc(nullptr);
+        const TSelectedObject font(dc.Get(), Font().Handle());
+        const std::string text = FText.empty() ? std::string(" ") : FText;
+        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+    }
     int extra = 0;
     if (FBorderStyle == TStaticBorderStyle::sbsSingle) extra = 2;
     if (FBorderStyle == TStaticBorderStyle::sbsSunken) extra = 2;

@@ -332,22 +332,22 @@ std::wstring ToWide(UINT codePage, const std::string& s) {
     return out;
 }
 
-std::string FromWide(UINT codePage, const std::wstring& s) {
-    if (s.empty()) return std::string();
-    const int len = CheckedInt(s.size());
-    const int n = WideCharToMultiByte(codePage, 0, s.data(), len, nullptr, 0, nullptr, nullptr);
+std::string FromWide(UINT codePage, const wchar_t* units, size_t count) {
+    if (count == 0) return std::string();
+    const int len = CheckedInt(count);
+    const int n = WideCharToMultiByte(codePage, 0, units, len, nullptr, 0, nullptr, nullptr);
     if (n <= 0) RaiseLastOSError();
     std::string out(static_cast<size_t>(n), '\0');
-    if (WideCharToMultiByte(codePage, 0, s.data(), len, out.data(), n, nullptr, nullptr) != n)
-        RaiseLastOSError();
+    if (WideCharToMultiByte(codePage, 0, units, len, out.data(), n, nullptr, nullptr) != n) RaiseLastOSError();
     return out;
 }
 
 }  // namespace
 
 std::wstring AnsiToWide(const std::string& s) { return ToWide(CP_ACP, s); }
-std::string WideToAnsi(const std::wstring& s) { return FromWide(CP_ACP, s); }
-std::string WideToUtf8(const std::wstring& s) { return FromWide(CP_UTF8, s); }
+std::string WideToAnsi(const std::wstring& s) { return FromWide(CP_ACP, s.data(), s.size()); }
+std::string WideToAnsi(const wchar_t* units, size_t count) { return FromWide(CP_ACP, units, count); }
+std::string WideToUtf8(const std::wstring& s) { return FromWide(CP_UTF8, s.data(), s.size()); }
 std::wstring Utf8ToWide(const std::string& s) { return ToWide(CP_UTF8, s); }
 std::string AnsiToUtf8(const std::string& s) { return WideToUtf8(AnsiToWide(s)); }
 std::string Utf8ToAnsi(const std::string& s) { return WideToAnsi(Utf8ToWide(s)); }

@@ -165,6 +165,7 @@ std::string StringReplace(const std::string& s, const std::string& pattern,
 // Code page conversions with default flags.
 std::wstring AnsiToWide(const std::string& s);
 std::string WideToAnsi(const std::wstring& s);
+std::string WideToAnsi(const wchar_t* units, size_t count);
 std::string WideToUtf8(const std::wstring& s);
 std::wstring Utf8ToWide(const std::string& s);
 std::string AnsiToUtf8(const std::string& s);

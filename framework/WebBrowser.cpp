@@ -1,6 +1,7 @@
 #include "WebBrowser.h"
 
 #include "Dialogs.h"
+#include "DocumentText.h"
 
 #include <commctrl.h>
 
@@ -26,29 +27,6 @@ int HexValue(wchar_t c) {
 bool StartsWithNoCase(const std::wstring& s, const wchar_t* prefix) {
     size_t n = wcslen(prefix);
     return s.size() >= n && _wcsnicmp(s.c_str(), prefix, n) == 0;
-}
-
-// Reads a whole file as ANSI text; a UTF-16 file with its byte-order mark is converted.
-bool ReadDocument(const std::string& path, std::string& text, DWORD& error) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return false;
-    }
-    std::string data;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) data.append(buf, got);
-    CloseHandle(f);
-    if (data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0xFF && static_cast<unsigned char>(data[1]) == 0xFE) {
-        std::wstring w((data.size() - 2) / 2, L'\0');
-        if (!w.empty()) memcpy(w.data(), data.data() + 2, w.size() * 2);
-        text = WideToAnsi(w);
-    } else {
-        text = std::move(data);
-    }
-    return true;
 }
 
 // The pane is a plain edit control: every line break must be CR LF there.
@@ -169,13 +147,7 @@ void TTextBrowserLayer::SetBounds(const RECT& r) {
     MoveWindow(FPane, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-std::string TTextBrowserLayer::PaneText() {
-    int n = GetWindowTextLengthA(FPane);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int got = GetWindowTextA(FPane, s.data(), n + 1);
-    s.resize(static_cast<size_t>(std::max(0, got)));
-    return s;
-}
+std::string TTextBrowserLayer::PaneText() { return WindowTextOf(FPane); }
 
 void TTextBrowserLayer::Show(const std::wstring& url) {
     FFile.clear();
@@ -187,7 +159,7 @@ void TTextBrowserLayer::Show(const std::wstring& url) {
         file = ExpandFileName(file);
         FLocation = UrlFromFile(file);
         DWORD error = 0;
-        if (ReadDocument(file, text, error)) {
+        if (ReadDocumentFile(file, text, error)) {
             FFile = file;
             text = PaneLineBreaks(text);
         } else {

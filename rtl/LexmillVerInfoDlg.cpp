@@ -8,15 +8,8 @@ namespace {
 
 // Sizes a one-line text to its caption and centres it on a page of the given width.
 void CentreOnPage(TRUKStaticText* text, int pageWidth) {
-    const std::string caption = text->Text();
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, text->Font().Handle());
-    SIZE size{};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     // A few pixels beyond the text, so the static control never cuts its last character.
-    const int width = size.cx + 4;
+    const int width = text->TextExtent(text->Text()).cx + 4;
     text->SetBounds((pageWidth - width) / 2, text->Top(), width, text->Height());
 }
 

@@ -1,5 +1,6 @@
 #include "RUKAboutLinkThread.h"
 
+#include "Handles.h"
 #include "RUKShellExecute.h"
 
 #include <objbase.h>
@@ -39,10 +40,9 @@ DWORD OpenAndReport(std::unique_ptr<TLinkParcel> parcel) {
     INT_PTR result = 0;
     try {
         // The shell may hand the link to a COM server; it must not find COM uninitialised here.
-        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        const TComInitialization com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
         result = OpenLink(parcel->Info.FHandle, parcel->Info.FURL);
         if (result > 32) SHAddToRecentDocs(SHARD_PATHA, parcel->Info.FURL.c_str());
-        if (SUCCEEDED(com)) CoUninitialize();
     } catch (...) {
         result = 0;  // nothing may leave a thread function; the dialog hears "not opened"
     }

@@ -1,5 +1,6 @@
 #include "RUKOpSys.h"
 
+#include "Handles.h"
 #include "RUKDynKernel.h"
 #include "RUKRtlModule.h"
 #include "SysUtils.h"
@@ -51,10 +52,10 @@ public:
     }
     int ServerR2Metric() const override { return GetSystemMetrics(SM_SERVERR2); }
     std::string RegistryProductType(DWORD& lastError) const override {
-        HKEY key = nullptr;
+        TRegKey key;
         // Reading is all that is needed, and a standard user may not open the key for more.
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\ProductOptions", 0,
-                          KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+                          KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
             lastError = kFunctionFailed;
             return std::string();
         }
@@ -62,11 +63,10 @@ public:
         DWORD size = sizeof value - 1;
         DWORD type = 0;
         std::string result;
-        if (RegQueryValueExA(key, "ProductType", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+        if (RegQueryValueExA(key.Get(), "ProductType", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
                 ERROR_SUCCESS &&
             (type == REG_SZ || type == REG_EXPAND_SZ))
             result = value;
-        RegCloseKey(key);
         return result;
     }
 };

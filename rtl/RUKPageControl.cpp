@@ -1,6 +1,7 @@
 #include "RUKPageControl.h"
 
 #include "Form.h"
+#include "Handles.h"
 
 #include "RUKValidHandle.h"
 #include "RUKWinTheme.h"
@@ -58,9 +59,8 @@ bool TRUKPageControl::DrawPageBody(TTabSheet& page, HDC dc) {
 void TRUKPageControl::PaintThemedPageBody(int pageIndex) {
     if (pageIndex < 0 || pageIndex >= PageCount()) return;
     TTabSheet& page = *Pages(pageIndex);
-    HDC dc = GetDC(page.Handle());
-    DrawPageBody(page, dc);
-    ReleaseDC(page.HandleValue(), dc);
+    const TWindowDC dc(page.Handle());
+    DrawPageBody(page, dc.Get());
 }
 
 bool TRUKPageControl::PaintPageBackground(TTabSheet& page, HDC dc) {

@@ -1,20 +1,15 @@
 #include "RUKRichEdit.h"
 
 #include "Form.h"
+#include "Handles.h"
 
 namespace ruk {
 
 namespace {
 
-HMODULE gRichEditLibrary = nullptr;
+// The library the controls loaded, freed when the run-time library goes.
+TLoadedModule gRichEditLibrary;
 UINT gCodePageForTests = 0;
-
-// Frees the library the controls loaded when the run-time library goes.
-struct TRichEditLibraryRelease {
-    ~TRichEditLibraryRelease() {
-        if (gRichEditLibrary) FreeLibrary(gRichEditLibrary);
-    }
-} gRelease;
 
 UINT MaxCharSize() {
     CPINFO info{};
@@ -25,7 +20,7 @@ UINT MaxCharSize() {
 
 }  // namespace
 
-HMODULE RichEditLibraryHandle() { return gRichEditLibrary; }
+HMODULE RichEditLibraryHandle() { return gRichEditLibrary.Get(); }
 
 DWORD FreeRichEdit10Library() {
     HMODULE lib = GetModuleHandleA("RICHED32.DLL");
@@ -42,7 +37,7 @@ void TRUKRichEdit::CreateParams(TCreateParams& p) {
     if (!gRichEditLibrary) {
         HMODULE lib = LoadLibraryA("Riched20.dll");
         if (!lib) lib = LoadLibraryA("RICHED32.DLL");
-        gRichEditLibrary = reinterpret_cast<UINT_PTR>(lib) == 32 ? nullptr : lib;
+        gRichEditLibrary.Reset(reinterpret_cast<UINT_PTR>(lib) == 32 ? nullptr : lib);
     }
     // The class library's rich edit works on the 2.0 library alone and takes no reference to
     // the 1.0 library, so there is none to give back here.

@@ -1,6 +1,7 @@
 #include "RUKStaticImage.h"
 
 #include "Form.h"
+#include "Handles.h"
 
 namespace ruk {
 
@@ -9,10 +10,8 @@ int gPixelsPerInch = 0;
 
 int ScreenPixelsPerInch() {
     if (gPixelsPerInch) return gPixelsPerInch;
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    const TWindowDC screen(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
 // The window style's image type for a kind: icon, bitmap, metafile, else none (a text static).

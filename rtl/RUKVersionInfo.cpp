@@ -1,5 +1,6 @@
 #include "RUKVersionInfo.h"
 
+#include "Handles.h"
 #include "RUKValidHandle.h"
 #include "SysUtils.h"
 
@@ -140,18 +141,13 @@ namespace {
 HRESULT AskModule(const std::string& fileName, DLLVERSIONINFO* info, DWORD size) {
     std::memset(info, 0, size);
     SetLastError(0);
-    HMODULE module = LoadLibraryA(fileName.c_str());
-    if (module == nullptr) return static_cast<HRESULT>(LastErrorOr(static_cast<DWORD>(E_FAIL)));
-    DLLGETVERSIONPROC proc = PAddrDllGetVersion(module);
-    if (proc == nullptr) {
-        const DWORD code = GetLastError();
-        FreeLibrary(module);
-        return static_cast<HRESULT>(code);
-    }
+    const TLoadedModule module(LoadLibraryA(fileName.c_str()));
+    if (!module) return static_cast<HRESULT>(LastErrorOr(static_cast<DWORD>(E_FAIL)));
+    DLLGETVERSIONPROC proc = PAddrDllGetVersion(module.Get());
+    // The code is taken before the module is freed, which may set another.
+    if (proc == nullptr) return static_cast<HRESULT>(GetLastError());
     info->cbSize = size;
-    const HRESULT result = proc(info);
-    FreeLibrary(module);
-    return result;
+    return proc(info);
 }
 
 }  // namespace

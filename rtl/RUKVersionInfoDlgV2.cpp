@@ -1,6 +1,7 @@
 #include "RUKVersionInfoDlgV2.h"
 
 #include "Forms.h"
+#include "Handles.h"
 #include "RUKComponentInfo.h"
 #include "RUKProgramFiles.h"
 #include "RUKRtlModule.h"
@@ -101,6 +102,18 @@ void CaretToStart(TRUKRichEdit* edit) {
     edit->SetSelLength(0);
 }
 
+// Two memory contexts and a new bitmap of the screen's kind, to copy one bitmap into another.
+struct TBitmapCopy {
+    TMemoryDC Source, Target;
+    TGdiObject<HBITMAP> Result;
+    TBitmapCopy(int width, int height) {
+        const TWindowDC screen(nullptr);
+        Source.Reset(CreateCompatibleDC(screen.Get()));
+        Target.Reset(CreateCompatibleDC(screen.Get()));
+        Result.Reset(CreateCompatibleBitmap(screen.Get(), width, height));
+    }
+};
+
 // A bitmap that is neither 32-bit nor device-dependent is put on the dialog's colour, the colour
 // of its top-left pixel taken as transparent; the composite replaces it.
 HBITMAP ComposeOnColour(HBITMAP bitmap, COLORREF colour) {
@@ -108,47 +121,31 @@ HBITMAP ComposeOnColour(HBITMAP bitmap, COLORREF colour) {
     if (GetObjectA(bitmap, sizeof(dib), &dib) != sizeof(dib)) return bitmap;
     if (dib.dsBm.bmBitsPixel == 32) return bitmap;
     const int w = dib.dsBm.bmWidth, h = std::abs(dib.dsBm.bmHeight);
-    HDC screen = GetDC(nullptr);
-    HDC source = CreateCompatibleDC(screen), target = CreateCompatibleDC(screen);
-    HBITMAP composite = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    if (!source || !target || !composite) {
-        if (source) DeleteDC(source);
-        if (target) DeleteDC(target);
-        if (composite) DeleteObject(composite);
-        return bitmap;
+    TBitmapCopy copy(w, h);
+    if (!copy.Source || !copy.Target || !copy.Result) return bitmap;
+    {
+        const HDC source = copy.Source.Get(), target = copy.Target.Get();
+        const TSelectedObject selectSource(source, bitmap), selectTarget(target, copy.Result.Get());
+        const TGdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+        const RECT r{0, 0, w, h};
+        FillRect(target, &r, brush.Get());
+        TransparentBlt(target, 0, 0, w, h, source, 0, 0, w, h, GetPixel(source, 0, 0));
     }
-    HGDIOBJ oldSource = SelectObject(source, bitmap), oldTarget = SelectObject(target, composite);
-    HBRUSH brush = CreateSolidBrush(colour);
-    const RECT r{0, 0, w, h};
-    FillRect(target, &r, brush);
-    DeleteObject(brush);
-    TransparentBlt(target, 0, 0, w, h, source, 0, 0, w, h, GetPixel(source, 0, 0));
-    SelectObject(source, oldSource);
-    SelectObject(target, oldTarget);
-    DeleteDC(source);
-    DeleteDC(target);
     DeleteObject(bitmap);
-    return composite;
+    return copy.Result.Release();
 }
 
 // The left part of a bitmap, width x height; the original is released.
 HBITMAP CropBitmap(HBITMAP bitmap, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    HDC source = CreateCompatibleDC(screen), target = CreateCompatibleDC(screen);
-    HBITMAP cropped = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    if (source && target && cropped) {
-        HGDIOBJ oldSource = SelectObject(source, bitmap), oldTarget = SelectObject(target, cropped);
+    TBitmapCopy copy(width, height);
+    if (!copy.Result) return bitmap;
+    if (copy.Source && copy.Target) {
+        const HDC source = copy.Source.Get(), target = copy.Target.Get();
+        const TSelectedObject selectSource(source, bitmap), selectTarget(target, copy.Result.Get());
         BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
-        SelectObject(source, oldSource);
-        SelectObject(target, oldTarget);
     }
-    if (source) DeleteDC(source);
-    if (target) DeleteDC(target);
-    if (!cropped) return bitmap;
     DeleteObject(bitmap);
-    return cropped;
+    return copy.Result.Release();
 }
 
 }  // namespace

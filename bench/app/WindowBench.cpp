@@ -15,6 +15,7 @@
 // For every run it prints the time of each phase (loading, the run, taking in the results, the
 // panes filling after the run has ended) with the longest answer time of the window in it,
 // and the log lines (and whether every line the worker delivered is there).
+#include "BenchWindow.h"
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
@@ -36,7 +37,7 @@ namespace ruk {
 // The window's latest worker, so that the bench can tell when the run's results are taken in.
 class TSDIAppFormTestAccess {
 public:
-    static TRUKGenWordListFromHTMLThread* WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
+    static TRUKGenWordListFromHTMLThread* WordListThread(TSDIAppForm& f) { return f.FWordListThread.get(); }
     static bool LoaderDelivered(TSDIAppForm& f) { return f.FConvertThreadDelivered; }
 };
 }  // namespace ruk
@@ -375,15 +376,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    Application->Initialize();
-    Application->SetTitle("RUK Lexmill");
-    // Each run starts as a first start does, without settings (the Wine prefix is the build's).
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
-
-    // One window for every run, as a user works: each selection clears what the run before
-    // left in the panes.
-    TSDIAppForm* form = CreateForm<TSDIAppForm>();
-    form->Show();
+    // Each run starts as a first start does, without settings. One window for every run, as a
+    // user works: each selection clears what the run before left in the panes.
+    TSDIAppForm* form = bench::OpenFirstStartWindow();
     Application->ProcessMessages();
     if (tags > 0) RunGenerated(form, "generated, " + std::to_string(tags) + " tags", MakeDocument(tags), options);
     if (oneLine > 0) RunGenerated(form, "one line of " + std::to_string(oneLine) + " bytes", MakeOneLineDocument(oneLine), options);

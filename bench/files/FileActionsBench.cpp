@@ -5,6 +5,7 @@
 // command to the window's next answer to WM_NULL (so the painting it caused is in it).
 //
 //   FileActionsBench [--rows N] [--rounds R]      (5,000 rows, 3 rounds by default)
+#include "BenchWindow.h"
 #include "Dialogs.h"
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
@@ -57,20 +58,9 @@ void Report(const char* what, std::vector<double> times) {
 
 int main(int argc, char** argv) {
     int rows = 5000, rounds = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--rows" && i + 1 < argc) rows = std::atoi(argv[++i]);
-        else if (a == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
-        else {
-            std::fprintf(stderr, "usage: FileActionsBench [--rows N] [--rounds R]\n");
-            return 2;
-        }
-    }
-    Application->Initialize();
-    Application->SetTitle("RUK Lexmill");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
-    TSDIAppForm* form = CreateForm<TSDIAppForm>();
-    form->Show();
+    if (!bench::ReadRowsAndRounds(argc, argv, "FileActionsBench", rows, rounds)) return 2;
+    rounds = std::max(1, rounds);
+    TSDIAppForm* form = bench::OpenFirstStartWindow();
     form->PageControl1->SetActivePage(form->KeywordsTabSheet1);
     Application->ProcessMessages();
 

@@ -6,6 +6,7 @@
 // Each round saves the N rows (5,000 by default) to a file, clears the list, reads the file
 // back into it and lets the window paint. It prints the time of the save, the read and the
 // painting after it, and checks that the rows read are the rows saved.
+#include "BenchWindow.h"
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
@@ -78,20 +79,8 @@ std::vector<std::string> Snapshot(TListView* view) {
 
 int main(int argc, char** argv) {
     int rows = 5000, rounds = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--rows" && i + 1 < argc) rows = std::atoi(argv[++i]);
-        else if (a == "--rounds" && i + 1 < argc) rounds = std::atoi(argv[++i]);
-        else {
-            std::fprintf(stderr, "usage: KeywordFileBench [--rows N] [--rounds R]\n");
-            return 2;
-        }
-    }
-    Application->Initialize();
-    Application->SetTitle("RUK Lexmill");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill");
-    TSDIAppForm* form = CreateForm<TSDIAppForm>();
-    form->Show();
+    if (!bench::ReadRowsAndRounds(argc, argv, "KeywordFileBench", rows, rounds)) return 2;
+    TSDIAppForm* form = bench::OpenFirstStartWindow();
     form->ViewKeywordList->Execute();
     Application->ProcessMessages();
     TListView* view = form->KeywordsListView1;

@@ -1,29 +1,34 @@
-// Shared helpers of the main-window tests: a clean settings key, message pumping, the
-// messages the window shows, and the window itself.
+// Shared helpers of the main-window tests: a clean settings key, the messages the window
+// shows, and the window itself (message pumping and the box watcher are WindowTestSupport's).
 #pragma once
 
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
+#include "TestFileSupport.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <mutex>
-#include <thread>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ruk {
 // The window's private state, for the tests only (one definition for every test file).
 class TSDIAppFormTestAccess {
 public:
-    static TRUKGenWordListFromHTMLThread*& WordListThread(TSDIAppForm& f) { return f.FWordListThread; }
-    static TRUKConvertCharEncodingThread*& ConvertThread(TSDIAppForm& f) { return f.FConvertThread; }
+    static TRUKGenWordListFromHTMLThread* WordListThread(TSDIAppForm& f) { return f.FWordListThread.get(); }
+    static TRUKConvertCharEncodingThread* ConvertThread(TSDIAppForm& f) { return f.FConvertThread.get(); }
+    // The window takes the thread over.
+    static void SetWordListThread(TSDIAppForm& f, TRUKGenWordListFromHTMLThread* t) { f.FWordListThread.reset(t); }
+    static void SetConvertThread(TSDIAppForm& f, TRUKConvertCharEncodingThread* t) { f.FConvertThread.reset(t); }
     static size_t RetiredLoaders(TSDIAppForm& f) { return f.FRetiredLoaders.size(); }
     static void SetDocTitle(TSDIAppForm& f, const std::string& t) { f.FDocTitle = t; }
     static std::string& SourceFileName(TSDIAppForm& f) { return f.FSourceFileName; }
@@ -37,35 +42,6 @@ public:
 }  // namespace ruk
 
 namespace ruktest {
-
-// Runs the queued messages of this thread (posted completions, notifications).
-inline void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(1);
-    }
-}
-
-// Pumps until pred holds or the time runs out; false on time-out.
-template <class P>
-bool PumpUntil(P pred, DWORD timeoutMs = 30000) {
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        ruk::CheckSynchronize();
-        Sleep(1);
-    }
-    return true;
-}
 
 inline void DeleteSettingsKey() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill"); }
 
@@ -88,18 +64,8 @@ inline std::string ReadRecent(const char* name) {
     return buf;
 }
 
-inline std::string TempDir() {
-    char buf[MAX_PATH];
-    GetTempPathA(MAX_PATH, buf);
-    return buf;
-}
-
 inline void WriteTextFile(const std::string& path, const std::string& data) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    ::WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &done, nullptr);
-    CloseHandle(f);
+    ASSERT_TRUE(WriteFileBytes(path, data)) << path;
 }
 
 // Every message the window shows through the exception display, in order.
@@ -124,73 +90,6 @@ public:
 struct DialogHook {
     explicit DialogHook(ruk::TOpenDialog::TExecuteHook hook) { ruk::TOpenDialog::SetExecuteHook(std::move(hook)); }
     ~DialogHook() { ruk::TOpenDialog::SetExecuteHook(nullptr); }
-};
-
-// The message boxes that appear on this thread while it lives: each is recorded (its caption
-// and text) and closed as the user would: with OK, or with the button that Answer chose for
-// the boxes of its caption (IDYES, IDNO, IDCANCEL; IDCANCEL also stands for closing the box).
-class BoxWatcher {
-public:
-    struct Box {
-        std::string Caption;
-        std::string Text;
-    };
-    BoxWatcher() {
-        Seen().clear();
-        Closed().clear();
-        Answers().clear();
-        FTimer = SetTimer(nullptr, 0, 15, Watch);
-    }
-    ~BoxWatcher() {
-        KillTimer(nullptr, FTimer);
-        Answers().clear();
-    }
-    void Answer(const std::string& caption, int button) { Answers()[caption] = button; }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const Box& b : Seen()) texts.push_back(b.Text);
-        return texts;
-    }
-    static std::vector<Box>& Seen() {
-        static std::vector<Box> seen;
-        return seen;
-    }
-
-private:
-    static std::map<std::string, int>& Answers() {
-        static std::map<std::string, int> answers;
-        return answers;
-    }
-    static std::set<HWND>& Closed() {
-        static std::set<HWND> closed;
-        return closed;
-    }
-    static std::string WindowText(HWND w) {
-        char buffer[1024] = {};
-        GetWindowTextA(w, buffer, sizeof buffer);
-        return buffer;
-    }
-    static BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
-        char cls[32] = {};
-        GetClassNameA(child, cls, sizeof cls);
-        const std::string text = WindowText(child);
-        if (_stricmp(cls, "Static") == 0 && !text.empty()) *reinterpret_cast<std::string*>(param) += text;
-        return TRUE;
-    }
-    static BOOL CALLBACK FindBox(HWND w, LPARAM) {
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && Closed().insert(w).second) {
-            Box box{WindowText(w), ""};
-            EnumChildWindows(w, CollectStatic, reinterpret_cast<LPARAM>(&box.Text));
-            const auto answer = Answers().find(box.Caption);
-            Seen().push_back(box);
-            PostMessageA(w, WM_COMMAND, answer == Answers().end() ? IDOK : answer->second, 0);
-        }
-        return TRUE;
-    }
-    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
-    UINT_PTR FTimer;
 };
 
 // A message box that no test answers would wait for a user for ever and stop the whole test
@@ -246,19 +145,19 @@ private:
         char caption[256] = {};
         GetWindowTextA(w, caption, sizeof caption);
         std::string text = caption;
-        EnumChildWindows(
-            w,
-            [](HWND child, LPARAM param) -> BOOL {
-                char cls[32] = {};
-                char buffer[1024] = {};
-                GetClassNameA(child, cls, sizeof cls);
-                GetWindowTextA(child, buffer, sizeof buffer);
-                if (_stricmp(cls, "Static") == 0 && buffer[0]) *reinterpret_cast<std::string*>(param) += " | " + std::string(buffer);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&text));
+        EnumChildWindows(w, AddStaticText, reinterpret_cast<LPARAM>(&text));
         std::lock_guard<std::mutex> lock(FMutex);
         FUnanswered.push_back(text);
+    }
+    // A callback of the system's calling convention (a lambda has the compiler's, which differs
+    // on 32-bit Windows).
+    static BOOL CALLBACK AddStaticText(HWND child, LPARAM param) {
+        char cls[32] = {};
+        char buffer[1024] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        GetWindowTextA(child, buffer, sizeof buffer);
+        if (_stricmp(cls, "Static") == 0 && buffer[0]) *reinterpret_cast<std::string*>(param) += " | " + std::string(buffer);
+        return TRUE;
     }
 
     DWORD FThreadId;

@@ -64,16 +64,7 @@ protected:
     // The folder as the settings hold it: without its final backslash.
     std::string Folder() const { return Dir.substr(0, Dir.size() - 1); }
 
-    static std::string ReadFileBytes(const std::string& path) {
-        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return "<missing>";
-        std::string data;
-        char buffer[65536];
-        DWORD got = 0;
-        while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0) data.append(buffer, got);
-        CloseHandle(f);
-        return data;
-    }
+    static std::string ReadFileBytes(const std::string& path) { return FileBytes(path); }
     // The folder's files (names only, sorted), to show that no temporary file is left behind.
     static std::vector<std::string> FilesIn(const std::string& dir) {
         std::vector<std::string> names;

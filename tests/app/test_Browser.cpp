@@ -8,25 +8,8 @@
 #include <cstdio>
 
 using namespace ruk;
+using ruktest::DialogHook;
 using ruktest::MainWindowTest;
-
-namespace {
-std::string ReadAll(const std::string& path) {
-    std::string data;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "<missing>";
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) data.append(buf, got);
-    CloseHandle(f);
-    return data;
-}
-
-struct DialogHook {
-    explicit DialogHook(TOpenDialog::TExecuteHook hook) { TOpenDialog::SetExecuteHook(std::move(hook)); }
-    ~DialogHook() { TOpenDialog::SetExecuteHook(nullptr); }
-};
-}  // namespace
 
 class BrowserTest : public MainWindowTest {
 protected:
@@ -135,7 +118,7 @@ TEST_F(BrowserTest, SaveAsCopiesTheShownFileThroughTheSaveDialog) {
         EXPECT_TRUE(Text().SaveAs(L""));
     }
     EXPECT_EQ(offered, "first page.htm");
-    EXPECT_EQ(ReadAll(target), ReadAll(First));
+    EXPECT_EQ(ruktest::FileBytes(target), ruktest::FileBytes(First));
     DeleteFileA(target.c_str());
 }
 

@@ -12,9 +12,21 @@ std::wstring CueBanner(HWND edit) {
     return buf;
 }
 
-const char* kFolders[] = {"LastSourceFilePath",  "LastStrippedContentsPath", "LastBrowserFilePath",
-                          "LastSuppressWordListPath", "LastKeywordListPath", "LastLogFilePath",
-                          "LastKeywordsMetaTagsPath", "LastCHMIndexFilesPath"};
+// The eight remembered folders: the setting's name and what the window holds of it.
+struct RememberedFolder {
+    const char* Name;
+    const std::string& (TSDIAppForm::*Value)() const;
+};
+const RememberedFolder kFolders[] = {
+    {"LastSourceFilePath", &TSDIAppForm::LastSourceFilePath},
+    {"LastStrippedContentsPath", &TSDIAppForm::LastStrippedContentsPath},
+    {"LastBrowserFilePath", &TSDIAppForm::LastBrowserFilePath},
+    {"LastSuppressWordListPath", &TSDIAppForm::LastSuppressWordListPath},
+    {"LastKeywordListPath", &TSDIAppForm::LastKeywordListPath},
+    {"LastLogFilePath", &TSDIAppForm::LastLogFilePath},
+    {"LastKeywordsMetaTagsPath", &TSDIAppForm::LastKeywordsMetaTagsPath},
+    {"LastCHMIndexFilesPath", &TSDIAppForm::LastCHMIndexFilesPath},
+};
 }  // namespace
 
 class LifecycleTest : public MainWindowTest {};
@@ -23,11 +35,8 @@ TEST_F(LifecycleTest, FirstStartWithoutSettingsKey) {
     Open();
     EXPECT_TRUE(Shown.Messages.empty());
     ASSERT_NE(Form->Settings(), nullptr);
-    for (const std::string* folder :
-         {&Form->LastSourceFilePath(), &Form->LastStrippedContentsPath(), &Form->LastBrowserFilePath(),
-          &Form->LastSuppressWordListPath(), &Form->LastKeywordListPath(), &Form->LastLogFilePath(),
-          &Form->LastKeywordsMetaTagsPath(), &Form->LastCHMIndexFilesPath(), &Form->SuppressWordListFile()})
-        EXPECT_EQ(*folder, "");
+    for (const RememberedFolder& folder : kFolders) EXPECT_EQ((Form->*folder.Value)(), "") << folder.Name;
+    EXPECT_EQ(Form->SuppressWordListFile(), "");
     // The store opened (and so created) the application key; nothing was written below it.
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\RUK\\Lexmill", 0, KEY_READ, &key), ERROR_SUCCESS);
@@ -48,19 +57,14 @@ TEST_F(LifecycleTest, FirstStartWithoutSettingsKey) {
 }
 
 TEST_F(LifecycleTest, StartReadsTheEightRememberedFolders) {
-    for (const char* name : kFolders) ruktest::WriteRecent(name, std::string("C:\\") + name);
+    for (const RememberedFolder& folder : kFolders)
+        ruktest::WriteRecent(folder.Name, std::string("C:\\") + folder.Name);
     // Read only when it is used: the stripped-contents file is not a start-up value.
     ruktest::WriteRecent("LastStrippedContentsFile", "C:\\x.txt");
     Open();
     EXPECT_TRUE(Shown.Messages.empty());
-    EXPECT_EQ(Form->LastSourceFilePath(), "C:\\LastSourceFilePath");
-    EXPECT_EQ(Form->LastStrippedContentsPath(), "C:\\LastStrippedContentsPath");
-    EXPECT_EQ(Form->LastBrowserFilePath(), "C:\\LastBrowserFilePath");
-    EXPECT_EQ(Form->LastSuppressWordListPath(), "C:\\LastSuppressWordListPath");
-    EXPECT_EQ(Form->LastKeywordListPath(), "C:\\LastKeywordListPath");
-    EXPECT_EQ(Form->LastLogFilePath(), "C:\\LastLogFilePath");
-    EXPECT_EQ(Form->LastKeywordsMetaTagsPath(), "C:\\LastKeywordsMetaTagsPath");
-    EXPECT_EQ(Form->LastCHMIndexFilesPath(), "C:\\LastCHMIndexFilesPath");
+    for (const RememberedFolder& folder : kFolders)
+        EXPECT_EQ((Form->*folder.Value)(), std::string("C:\\") + folder.Name);
 }
 
 TEST_F(LifecycleTest, RememberedSuppressWordFileIsLoadedWhenShown) {

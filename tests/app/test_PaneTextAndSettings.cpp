@@ -47,6 +47,20 @@ const std::string kPage =
     "<html>\r\n<head><title>Built-in Types</title></head>\r\n<body><p>Text \x97 caf\xE9</p></body>\r\n</html>\r\n";
 const std::string kAsciiPage = "<html>\r\n<head><title>Types</title></head>\r\n<body><p>Text</p></body>\r\n</html>\r\n";
 
+struct MarkedPage {
+    const char* Name;
+    std::string Data;
+};
+
+std::vector<MarkedPage> MarkedPages() {
+    return {
+        {"no mark", kPage},
+        {"UTF-16 FF FE", "\xFF\xFE" + Utf16(kAsciiPage, false)},
+        {"UTF-16 FE FF", "\xFE\xFF" + Utf16(kAsciiPage, true)},
+        {"UTF-8 EF BB BF", "\xEF\xBB\xBF" + kPage},
+    };
+}
+
 }  // namespace
 
 class PaneTextTest : public MainWindowTest {
@@ -84,19 +98,9 @@ protected:
 };
 
 TEST_F(PaneTextTest, TheSourcePaneHoldsTheLoadedTextByteForByteAndRunSeesTheSameTags) {
-    struct Case {
-        const char* Name;
-        std::string Data;
-    };
-    const Case cases[] = {
-        {"no mark", kPage},
-        {"UTF-16 FF FE", "\xFF\xFE" + Utf16(kAsciiPage, false)},
-        {"UTF-16 FE FF", "\xFE\xFF" + Utf16(kAsciiPage, true)},
-        {"UTF-8 EF BB BF", "\xEF\xBB\xBF" + kPage},
-    };
     Open();
     int n = 0;
-    for (const Case& c : cases) {
+    for (const MarkedPage& c : MarkedPages()) {
         SCOPED_TRACE(c.Name);
         const std::string path = MakeFile("page" + std::to_string(++n) + ".htm", c.Data);
         const std::string loaded = LoadDirectly(path);
@@ -115,6 +119,22 @@ TEST_F(PaneTextTest, TheSourcePaneHoldsTheLoadedTextByteForByteAndRunSeesTheSame
             EXPECT_FALSE(expected.empty());
         }
         EXPECT_EQ(logged, expected);
+    }
+    EXPECT_TRUE(Shown.Messages.empty());
+}
+
+TEST_F(PaneTextTest, TheBrowserPageShowsTheTextTheSourcePaneShows) {
+    std::vector<MarkedPage> pages = MarkedPages();
+    pages.push_back({"zero byte", std::string("<p>before\0after</p>\r\n", 22)});
+    Open();
+    int n = 0;
+    for (const MarkedPage& c : pages) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = MakeFile("shown" + std::to_string(++n) + ".htm", c.Data);
+        Select(path);
+        const std::string source = Form->HTMLSourceFileRichEdit1->Text();
+        ASSERT_FALSE(source.empty());
+        EXPECT_EQ(dynamic_cast<TTextBrowserLayer&>(Form->WebBrowser1->Layer()).PaneText(), source);
     }
     EXPECT_TRUE(Shown.Messages.empty());
 }

@@ -24,9 +24,9 @@ TEST_F(ShutdownTest, ClosingWhileWorkersRunTerminatesAndWaitsForThem) {
     worker->OnTerminate = [&](TObject*) { terminated = true; };
     HANDLE workerThread = nullptr;
     DuplicateHandle(GetCurrentProcess(), worker->Handle(), GetCurrentProcess(), &workerThread, SYNCHRONIZE, FALSE, 0);
-    TSDIAppFormTestAccess::WordListThread(*Form) = worker;
+    TSDIAppFormTestAccess::SetWordListThread(*Form, worker);
     // A loader that was never started is released without running.
-    TSDIAppFormTestAccess::ConvertThread(*Form) = new TRUKConvertCharEncodingThread(std::string("C:\\nothing.htm"));
+    TSDIAppFormTestAccess::SetConvertThread(*Form, new TRUKConvertCharEncodingThread(std::string("C:\\nothing.htm")));
     worker->Resume();
     for (int i = 0; i < 400 && tags < 50; ++i) {
         CheckSynchronize();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SysUtils.h"
+#include "TestFileSupport.h"
 
 #include <windows.h>
 
@@ -19,28 +20,8 @@ inline std::string EngineTestDataPath(const std::string& name) {
     return path;
 }
 
-inline bool ReadFileBytes(const std::string& name, std::string& out) {
-    out.clear();
-    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    char buffer[65536];
-    DWORD n = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
-    CloseHandle(h);
-    return true;
-}
-
-inline bool WriteFileBytes(const std::string& name, const std::string& data) {
-    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    const bool ok = data.empty() ||
-                    (WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr) &&
-                     n == data.size());
-    CloseHandle(h);
-    return ok;
-}
+using ruktest::ReadFileBytes;
+using ruktest::WriteFileBytes;
 
 // Marks the file read-only and tells whether the system then refuses to open it for writing
 // (Wine run by the superuser does not).

@@ -2,6 +2,7 @@
 // system wherever it is, and a paused worker can be resumed, terminated or destroyed.
 #include "Classes.h"
 #include "RUKGenWordListFromHTMLThreads.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <vector>
 
 using namespace ruk;
+using ruktest::PumpFor;
+using ruktest::PumpUntil;
 
 namespace {
 
@@ -17,26 +20,6 @@ std::string ManyTags(int count) {
     std::string doc = "<title>Paused</title>";
     for (int i = 0; i < count; ++i) doc += "<i>w" + std::to_string(i % 7) + "</i> ";
     return doc;
-}
-
-// Runs the synchronized calls for ms milliseconds.
-void Serve(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        CheckSynchronize();
-        Sleep(1);
-    } while (GetTickCount() - start < ms);
-}
-
-template <class P>
-bool ServeUntil(P pred, DWORD timeoutMs = 20000) {
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        CheckSynchronize();
-        Sleep(1);
-    }
-    return true;
 }
 
 // The system's suspend count of the thread (the thread is left as it was).
@@ -67,26 +50,26 @@ TEST(WorkerPause, PauseHoldsTheWorkerAtACheckpointAndResumeGoesOnWithNothingLost
     const std::string source = ManyTags(200);
     RecordingWorker plain(source);
     plain.Worker.Resume();
-    ASSERT_TRUE(ServeUntil([&] { return plain.Terminated; }));
+    ASSERT_TRUE(PumpUntil([&] { return plain.Terminated; }));
 
     RecordingWorker paused(source);
     paused.Worker.Resume();
-    ASSERT_TRUE(ServeUntil([&] { return paused.Events.size() > 20; }));
+    ASSERT_TRUE(PumpUntil([&] { return paused.Events.size() > 20; }));
     for (int round = 0; round < 3; ++round) {
         paused.Worker.Suspend();
         EXPECT_TRUE(paused.Worker.Suspended());
-        Serve(50);  // a delivery already queued still arrives
+        PumpFor(50);  // a delivery already queued still arrives
         const size_t held = paused.Events.size();
-        Serve(300);
+        PumpFor(300);
         EXPECT_EQ(paused.Events.size(), held) << round;
         // Waiting at its checkpoint, not stopped by the system; the heap stays free for us.
         EXPECT_EQ(SystemSuspendCount(paused.Worker.Handle()), 0u);
         std::vector<std::string> allocations(1000, std::string(100, 'x'));
         paused.Worker.Resume();
         EXPECT_FALSE(paused.Worker.Suspended());
-        ASSERT_TRUE(ServeUntil([&] { return paused.Events.size() > held + 10 || paused.Terminated; }));
+        ASSERT_TRUE(PumpUntil([&] { return paused.Events.size() > held + 10 || paused.Terminated; }));
     }
-    ASSERT_TRUE(ServeUntil([&] { return paused.Terminated; }));
+    ASSERT_TRUE(PumpUntil([&] { return paused.Terminated; }));
     paused.Worker.WaitFor();
     EXPECT_EQ(paused.Events, plain.Events);
     EXPECT_EQ(paused.Worker.Text(), plain.Worker.Text());
@@ -96,11 +79,11 @@ TEST(WorkerPause, PauseHoldsTheWorkerAtACheckpointAndResumeGoesOnWithNothingLost
 TEST(WorkerPause, TerminatingAPausedWorkerEndsItWithoutAResume) {
     RecordingWorker r(ManyTags(2000));
     r.Worker.Resume();
-    ASSERT_TRUE(ServeUntil([&] { return r.Events.size() > 20; }));
+    ASSERT_TRUE(PumpUntil([&] { return r.Events.size() > 20; }));
     r.Worker.Suspend();
-    Serve(100);
+    PumpFor(100);
     r.Worker.Terminate();
-    ASSERT_TRUE(ServeUntil([&] { return r.Terminated; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return r.Terminated; }, 5000));
     r.Worker.WaitFor();
     // Stopped inside the tag stage: that step's text is still delivered, no later one.
     EXPECT_EQ(r.Events.back(), "HTML tags removed.");
@@ -110,10 +93,10 @@ TEST(WorkerPause, TerminatingAPausedWorkerEndsItWithoutAResume) {
 TEST(WorkerPause, DestroyingAPausedWorkerEndsItAndRunsItsTermination) {
     auto* r = new RecordingWorker(ManyTags(2000));
     r->Worker.Resume();
-    ASSERT_TRUE(ServeUntil([&] { return r->Events.size() > 20; }));
+    ASSERT_TRUE(PumpUntil([&] { return r->Events.size() > 20; }));
     r->Worker.Suspend();
     r->Worker.Suspend();  // paused twice: still one pause to lift at the end
-    Serve(100);
+    PumpFor(100);
     HANDLE thread = nullptr;
     DuplicateHandle(GetCurrentProcess(), r->Worker.Handle(), GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0);
     bool terminated = false;

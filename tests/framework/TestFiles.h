@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SysUtils.h"
+#include "TestFileSupport.h"
 
 #include <windows.h>
 
@@ -26,23 +27,8 @@ public:
     const std::string& Path() const { return FPath; }
     std::string File(const std::string& name) const { return FPath + "\\" + name; }
 
-    static std::string ReadAll(const std::string& name) {
-        std::string out;
-        HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return "<missing>";
-        char buffer[4096];
-        DWORD n = 0;
-        while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
-        CloseHandle(h);
-        return out;
-    }
-    static void WriteAll(const std::string& name, const std::string& data) {
-        HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        if (!data.empty()) WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-        CloseHandle(h);
-    }
+    static std::string ReadAll(const std::string& name) { return ruktest::FileBytes(name); }
+    static void WriteAll(const std::string& name, const std::string& data) { ruktest::WriteFileBytes(name, data); }
 
 private:
     static unsigned long& Counter() {

@@ -1,76 +1,17 @@
 #include "Forms.h"
 #include "Threads.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
-#include <set>
 #include <vector>
 
 using namespace ruk;
 
 namespace {
 
-// Message boxes that appeared on this thread while a watcher ran: each is recorded once
-// and closed with OK.
-struct SeenBox {
-    std::string caption;
-    std::string text;
-};
-
-std::vector<SeenBox> gSeen;
-std::set<HWND> gClosed;
-std::function<bool()> gCloseWhen;  // null: close at once
-DWORD gWatchStart = 0;
-
-std::string WindowText(HWND w) {
-    char buffer[1024] = {};
-    GetWindowTextA(w, buffer, sizeof buffer);
-    return buffer;
-}
-
-BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
-    char cls[32] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    const std::string text = WindowText(child);
-    if (_stricmp(cls, "Static") == 0 && !text.empty()) *reinterpret_cast<std::string*>(param) += text;
-    return TRUE;
-}
-
-BOOL CALLBACK FindBox(HWND w, LPARAM) {
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    const bool closeNow = !gCloseWhen || gCloseWhen() || GetTickCount() - gWatchStart > 10000;
-    if (closeNow && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && gClosed.insert(w).second) {
-        SeenBox box{WindowText(w), ""};
-        EnumChildWindows(w, CollectStatic, reinterpret_cast<LPARAM>(&box.text));
-        gSeen.push_back(box);
-        PostMessageA(w, WM_COMMAND, IDOK, 0);
-    }
-    return TRUE;
-}
-
-void CALLBACK WatchBoxes(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
-
-class BoxWatcher {
-public:
-    explicit BoxWatcher(std::function<bool()> closeWhen = nullptr) {
-        gSeen.clear();
-        gClosed.clear();
-        gCloseWhen = std::move(closeWhen);
-        gWatchStart = GetTickCount();
-        FTimer = SetTimer(nullptr, 0, 20, WatchBoxes);
-    }
-    ~BoxWatcher() {
-        KillTimer(nullptr, FTimer);
-        gCloseWhen = nullptr;
-    }
-    const std::vector<SeenBox>& Seen() const { return gSeen; }
-
-private:
-    UINT_PTR FTimer;
-};
+using ruktest::BoxWatcher;
 
 class Worker : public TThread {
 public:
@@ -109,8 +50,8 @@ TEST_F(ApplicationTest, ShowMessageUsesTheTitleAsCaption) {
     BoxWatcher watcher;
     ShowMessage("Invalid Keyword !");
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].caption, "RUK Lexmill");
-    EXPECT_EQ(watcher.Seen()[0].text, "Invalid Keyword !");
+    EXPECT_EQ(watcher.Seen()[0].Caption, "RUK Lexmill");
+    EXPECT_EQ(watcher.Seen()[0].Text, "Invalid Keyword !");
 }
 
 TEST_F(ApplicationTest, ExceptionDisplayShowsTheMessageAsItStands) {
@@ -133,8 +74,8 @@ TEST_F(ApplicationTest, ExceptionDisplayShowsTheMessageAsItStands) {
         }
         ASSERT_EQ(watcher.Seen().size(), c.shown ? 1u : 0u) << c.text;
         if (c.shown) {
-            EXPECT_EQ(watcher.Seen()[0].caption, "RUK Lexmill");
-            EXPECT_EQ(watcher.Seen()[0].text, c.text);
+            EXPECT_EQ(watcher.Seen()[0].Caption, "RUK Lexmill");
+            EXPECT_EQ(watcher.Seen()[0].Text, c.text);
         }
     }
 }
@@ -248,7 +189,7 @@ TEST_F(ApplicationTest, ASynchronizedMessageBoxLetsOtherWorkersThrough) {
     a.WaitFor();
     b.WaitFor();
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].text, "A is waiting");
+    EXPECT_EQ(watcher.Seen()[0].Text, "A is waiting");
     EXPECT_TRUE(boxOpenWhenBDone);
 }
 

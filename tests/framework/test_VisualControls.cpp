@@ -4,22 +4,21 @@
 #include "ComCtrls.h"
 #include "Form.h"
 #include "FormTestSupport.h"
+#include "Graphics.h"
 #include "Menus.h"
+#include "TestFileSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 using namespace ruk;
 using namespace ruk::test;
 
 namespace {
 
-std::string TempFile(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + name;
-}
+std::string TempFile(const char* name) { return ruktest::TempDir() + name; }
 
 std::string ReadAll(const std::string& path) {
     TMemoryStream m;
@@ -196,6 +195,33 @@ TEST(ListView, CheckBoxes) {
     EXPECT_TRUE(it->Checked());
     EXPECT_THROW(lv->SetProperty("ViewStyle", "vsNothing", reader), EPropertyError);
     EXPECT_THROW(lv->SetProperty("NoSuchProperty", "1", reader), EPropertyError);
+}
+
+TEST(ImageList, APaintedImageIsAddedAndAFailingPainterLeavesNoContextOrBitmap) {
+    TImageList images(nullptr);
+    COLORREF painted = CLR_INVALID;
+    EXPECT_EQ(images.AddPainted([&](HDC dc, int width, int height) {
+        EXPECT_EQ(width, 16);
+        EXPECT_EQ(height, 16);
+        SetPixel(dc, 3, 4, RGB(10, 20, 30));
+        painted = GetPixel(dc, 3, 4);
+    }),
+              0);
+    EXPECT_EQ(painted, RGB(10, 20, 30));
+
+    HDC seenDC = nullptr;
+    HGDIOBJ seenBitmap = nullptr;
+    EXPECT_THROW(images.AddPainted([&](HDC dc, int, int) {
+        seenDC = dc;
+        seenBitmap = GetCurrentObject(dc, OBJ_BITMAP);
+        throw std::runtime_error("painter failed");
+    }),
+                 std::runtime_error);
+    ASSERT_NE(seenDC, nullptr);
+    ASSERT_NE(seenBitmap, nullptr);
+    EXPECT_EQ(GetObjectType(seenDC), 0u) << "the memory context was not deleted";
+    EXPECT_EQ(GetObjectType(seenBitmap), 0u) << "the bitmap was not deleted";
+    EXPECT_EQ(images.Count(), 1);
 }
 
 TEST(Actions, ShortcutTextsAndHints) {

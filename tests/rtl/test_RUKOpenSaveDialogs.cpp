@@ -1,6 +1,7 @@
 // The library's save dialog asks before a chosen file that exists is replaced.
 #include "Forms.h"
 #include "RUKOpenSaveDialogs.h"
+#include "TestFileSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,7 @@ using namespace ruk;
 
 namespace {
 
-std::string TempFile(const char* name) {
-    char dir[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + name;
-}
+std::string TempFile(const char* name) { return ruktest::TempDir() + name; }
 
 // Answers the file dialog with the names in turn (an empty one cancels) and the question
 // with the answers in turn; records the questions.

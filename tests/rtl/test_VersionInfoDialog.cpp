@@ -6,6 +6,7 @@
 #include "RUKShowVersionInfoDialog.h"
 #include "RUKVersionInfoFacts.h"
 #include "RtlTestSupport.h"
+#include "TestFileSupport.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -16,7 +17,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,18 +33,7 @@ void Pump(DWORD ms = 0) {
     } while (GetTickCount() - start < ms);
 }
 
-std::string TempFile(const std::string& name) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
-std::string ReadFile(const std::string& name) {
-    std::ifstream f(name, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+std::string TempFile(const std::string& name) { return ruktest::TempDir() + name; }
 
 std::string ClipboardText() {
     std::string text;
@@ -384,7 +373,7 @@ TEST_F(VersionInfoDialog, SaveInfoAsNamesAndModes) {
         Dialog->InfoRichEditSaveToFile(nullptr);
         EXPECT_EQ(title, "Save Version Info");
         EXPECT_EQ(name, host.GetProductName() + " Version Info");
-        const std::string written = ReadFile(c.Written);
+        const std::string written = ruktest::FileBytes(c.Written);
         EXPECT_EQ(written.rfind("{\\rtf", 0) != 0, c.Plain) << c.Written << " " << c.Filter;
         const std::string firstLine = c.Page == Dialog->RUKInfoTabSheet1 ? "Manufacturer Information" : host.GetProductName();
         EXPECT_NE(written.find(firstLine), std::string::npos) << c.Written;

@@ -1,0 +1,136 @@
+// What the tests of windows and workers share: running this thread's messages and the main
+// thread's synchronized calls, and answering the message boxes that appear meanwhile.
+#pragma once
+
+#include "Threads.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace ruktest {
+
+// Runs the queued messages of this thread (posted completions, notifications).
+inline void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(1);
+    }
+}
+
+// Runs messages and synchronized calls until pred holds or the time runs out; false on
+// time-out.
+template <class P>
+bool PumpUntil(P pred, DWORD timeoutMs = 30000) {
+    const DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        ruk::CheckSynchronize();
+        Sleep(1);
+    }
+    return true;
+}
+
+// Runs messages and synchronized calls for about ms milliseconds.
+inline void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
+}
+
+// The message boxes that appear on this thread while it lives: each is recorded (its caption
+// and text) and closed as the user would: with OK, or with the button that Answer chose for
+// the boxes of its caption (IDYES, IDNO, IDCANCEL; IDCANCEL also stands for closing the box).
+// With closeWhen a box stays open until that holds, and at most ten seconds.
+class BoxWatcher {
+public:
+    struct Box {
+        std::string Caption;
+        std::string Text;
+    };
+    explicit BoxWatcher(std::function<bool()> closeWhen = nullptr) {
+        Seen().clear();
+        Closed().clear();
+        Answers().clear();
+        CloseWhen() = std::move(closeWhen);
+        Start() = GetTickCount();
+        FTimer = SetTimer(nullptr, 0, 15, Watch);
+    }
+    ~BoxWatcher() {
+        KillTimer(nullptr, FTimer);
+        Answers().clear();
+        CloseWhen() = nullptr;
+    }
+    BoxWatcher(const BoxWatcher&) = delete;
+    BoxWatcher& operator=(const BoxWatcher&) = delete;
+    void Answer(const std::string& caption, int button) { Answers()[caption] = button; }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Box& b : Seen()) texts.push_back(b.Text);
+        return texts;
+    }
+    static std::vector<Box>& Seen() {
+        static std::vector<Box> seen;
+        return seen;
+    }
+
+private:
+    static std::map<std::string, int>& Answers() {
+        static std::map<std::string, int> answers;
+        return answers;
+    }
+    static std::set<HWND>& Closed() {
+        static std::set<HWND> closed;
+        return closed;
+    }
+    static std::function<bool()>& CloseWhen() {
+        static std::function<bool()> closeWhen;
+        return closeWhen;
+    }
+    static DWORD& Start() {
+        static DWORD start = 0;
+        return start;
+    }
+    static std::string WindowText(HWND w) {
+        char buffer[1024] = {};
+        GetWindowTextA(w, buffer, sizeof buffer);
+        return buffer;
+    }
+    static BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+        char cls[32] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        const std::string text = WindowText(child);
+        if (_stricmp(cls, "Static") == 0 && !text.empty()) *reinterpret_cast<std::string*>(param) += text;
+        return TRUE;
+    }
+    static BOOL CALLBACK FindBox(HWND w, LPARAM) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        const bool closeNow = !CloseWhen() || CloseWhen()() || GetTickCount() - Start() > 10000;
+        if (closeNow && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && Closed().insert(w).second) {
+            Box box{WindowText(w), ""};
+            EnumChildWindows(w, CollectStatic, reinterpret_cast<LPARAM>(&box.Text));
+            const auto answer = Answers().find(box.Caption);
+            Seen().push_back(box);
+            PostMessageA(w, WM_COMMAND, answer == Answers().end() ? IDOK : answer->second, 0);
+        }
+        return TRUE;
+    }
+    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
+    UINT_PTR FTimer;
+};
+
+}  // namespace ruktest
