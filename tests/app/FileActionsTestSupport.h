@@ -66,13 +66,18 @@ protected:
 
     static std::string ReadFileBytes(const std::string& path) { return FileBytes(path); }
     // The folder's files (names only, sorted), to show that no temporary file is left behind.
-    static std::vector<std::string> FilesIn(const std::string& dir) {
+    static std::vector<std::string> FilesIn(const std::string& dir) { return NamesIn(dir, false); }
+
+    // The names of dir's files, or of its folders (without "." and ".."), in order.
+    static std::vector<std::string> NamesIn(const std::string& dir, bool folders) {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
         HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
         if (h == INVALID_HANDLE_VALUE) return names;
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+            const std::string name = found.cFileName;
+            if (((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders && name != "." && name != "..")
+                names.push_back(name);
         } while (FindNextFileA(h, &found));
         FindClose(h);
         std::sort(names.begin(), names.end());
@@ -154,16 +159,7 @@ private:
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
         }
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = found.cFileName;
-                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
-                    RemoveFolder(dir + name + "\\");
-            } while (FindNextFileA(h, &found));
-            FindClose(h);
-        }
+        for (const std::string& name : NamesIn(dir, true)) RemoveFolder(dir + name + "\\");
         RemoveDirectoryA(dir.c_str());
     }
     std::string FOldTitle;
