@@ -91,12 +91,10 @@ void TActionClient::SetAction(TAction* action) {
 
 // ---------------------------------------------------------------- TAction
 
-TAction::TAction(TComponent* owner) : TComponent(owner) {
-    FCommandId = AllocCommandId([this] { Execute(); });
-}
+TAction::TAction(TComponent* owner) : TComponent(owner), FCommand(this) {}
 
 TAction::~TAction() {
-    ReleaseCommandId(FCommandId);
+    FCommand.Release();
     for (TActionClient* c : std::vector<TActionClient*>(FClients)) c->SetAction(nullptr);
     SetActionList(nullptr);
 }

@@ -80,7 +80,8 @@ public:
     int GroupIndex() const { return FGroupIndex; }
     bool AutoCheck() const { return FAutoCheck; }
     int HelpContext() const { return FHelpContext; }
-    UINT CommandId() const { return FCommandId; }
+    // The id of the action's WM_COMMAND, sent also by its menu items and tool buttons.
+    UINT CommandId() const { return FCommand.Id(); }
     const std::vector<TActionClient*>& Clients() const { return FClients; }
 
     // Runs OnExecute when enabled; false when disabled or without a handler.
@@ -103,7 +104,7 @@ private:
     bool FEnabled = true, FVisible = true, FChecked = false, FAutoCheck = false;
     int FGroupIndex = 0;
     int FHelpContext = 0;
-    UINT FCommandId = 0;
+    TCommandId FCommand;
     std::vector<TActionClient*> FClients;
 };
 

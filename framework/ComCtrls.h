@@ -128,10 +128,10 @@ public:
     bool Enabled() const;
     bool Visible() const;
     bool ShowCaption() const { return FShowCaption; }
-    UINT Command() const { return FCommand; }
+    // The id the button's WM_COMMAND carries: its action's, or else its own.
+    UINT Command();
     void Click();
     void ActionChanged() override;
-    static TToolButton* FindByCommand(UINT id);
     TNotifyEvent OnClick;
 
 private:
@@ -142,7 +142,10 @@ private:
     bool FCaptionSet = false, FHintSet = false;
     int FImageIndex = -1;
     bool FEnabled = true, FVisible = true, FShowCaption = false;
-    UINT FCommand = 0;
+    TCommandId FOwnCommand;  // taken only while the button shows no action
+    // The id the native button carries, 0 without one; it takes Command() when the button
+    // changes.
+    UINT FNativeCommand = 0;
 };
 
 class TToolBar : public TWinControl {
@@ -159,6 +162,10 @@ public:
     void ButtonChanged(TToolButton* b);
     // Native state of a button: TBSTATE_* bits, or -1 when it has none.
     int ButtonState(TToolButton* b);
+    // The button of this bar whose native button has that id, or null.
+    TToolButton* FindButton(UINT id) const;
+    // Answers a tool tip's request for its text from the button with the tool's id.
+    bool AnswerToolTip(NMHDR* hdr);
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
@@ -169,14 +176,13 @@ protected:
 
 private:
     void InsertNative(TToolButton* b, int index);
+    // The position of b's native button, or -1 when it has none.
+    int NativeIndex(TToolButton* b) const;
     std::vector<TToolButton*> FButtons;
     TImageList* FImages = nullptr;
     int FButtonWidth = 0;
     bool FShowCaptions = false, FFlat = true, FList = false;
 };
-
-// Answers a tool tip's request for its text from the tool button with that command id.
-bool AnswerToolTip(NMHDR* hdr);
 
 // ---------------------------------------------------------------- status bar
 

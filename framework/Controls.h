@@ -11,15 +11,16 @@
 //   the window server for every message under Wine.
 // - WM_COMMAND and WM_NOTIFY that reach a parent are reflected to the child's object
 //   (CNCommand / CNNotify), so a control raises its own events and forms never switch on ids.
-// - Menu items, tool buttons and actions get command ids from one registry; a WM_COMMAND
-//   without a control (menus, accelerators) is dispatched through it.
+// - A command has one id in one table (Commands.h): a menu item or tool button that shows an
+//   action sends the action's id. A WM_COMMAND from a menu runs the item clicked (with its
+//   own check mark), one from an accelerator the command of its id.
 // - An exception raised by an event handler never crosses a window procedure: it is shown
 //   through HandleException (the application's exception display).
 // - Components are described by tables (see Form.h); SetProperty takes the table's texts.
 #pragma once
 
 #include "Classes.h"
-#include "CommandIds.h"
+#include "Commands.h"
 #include "PropertyTexts.h"
 #include "SysUtils.h"
 

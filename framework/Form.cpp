@@ -495,8 +495,10 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
         if (lp == 0) {
-            UINT id = LOWORD(wp);
-            SafeCall(this, [id] { DispatchCommand(id); });
+            const UINT id = LOWORD(wp);
+            // 0: a menu's item; 1: an accelerator, which runs the command of its id.
+            const HMENU menu = HIWORD(wp) == 0 ? GetMenu(FHandle) : nullptr;
+            SafeCall(this, [menu, id] { TMenuItem::RunCommand(menu, id); });
             return 0;
         }
         break;
@@ -511,7 +513,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         TMenuItem* item = (flags & MF_POPUP) ? TMenuItem::FindByPosition(menu, LOWORD(wp))
-                                             : TMenuItem::FindByCommand(LOWORD(wp));
+                                             : TMenuItem::FindByCommand(menu, LOWORD(wp));
         ShowHint(item ? GetLongHint(item->Hint()) : std::string());
         return 0;
     }

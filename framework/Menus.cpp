@@ -4,29 +4,17 @@
 #include "Handles.h"
 
 #include <algorithm>
-#include <map>
 
 namespace ruk {
 
-namespace {
-std::map<UINT, TMenuItem*>& ItemsById() {
-    static std::map<UINT, TMenuItem*> m;
-    return m;
-}
-}  // namespace
-
 // ---------------------------------------------------------------- TMenuItem
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {
-    FCommand = AllocCommandId([this] { Click(); });
-    ItemsById()[FCommand] = this;
-}
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
 
 TMenuItem::~TMenuItem() {
     BeforeDestruction();
     SetAction(nullptr);
-    ItemsById().erase(FCommand);
-    ReleaseCommandId(FCommand);
+    FOwnCommand.Release();
     for (TMenuItem* c : FItems) c->FParent = nullptr;
     if (FParent) {
         auto& v = FParent->FItems;
@@ -122,7 +110,13 @@ void TMenuItem::Click() {
     else if (OnClick) OnClick(this);
 }
 
-void TMenuItem::ActionChanged() { Changed(); }
+UINT TMenuItem::Command() { return FAction ? FAction->CommandId() : FOwnCommand.Take(this); }
+
+void TMenuItem::ActionChanged() {
+    // The item now sends its action's id.
+    FOwnCommand.Release();
+    Changed();
+}
 
 void TMenuItem::Changed() {
     if (Destroying()) return;
@@ -157,7 +151,7 @@ void TMenuItem::RebuildSubMenu() {
             MENUITEMINFOA mii{};
             mii.cbSize = sizeof mii;
             mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
-            mii.wID = c->FCommand;
+            mii.wID = c->Command();
             mii.dwItemData = reinterpret_cast<ULONG_PTR>(c);
             std::string text;
             if (c->IsSeparator()) {
@@ -184,9 +178,21 @@ void TMenuItem::RebuildSubMenu() {
     if (!FParent && menu) menu->ItemsChanged();
 }
 
-TMenuItem* TMenuItem::FindByCommand(UINT id) {
-    auto it = ItemsById().find(id);
-    return it == ItemsById().end() ? nullptr : it->second;
+TMenuItem* TMenuItem::FindByCommand(HMENU menu, UINT id) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_DATA;
+    if (!menu || !GetMenuItemInfoA(menu, id, FALSE, &mii)) return nullptr;
+    return reinterpret_cast<TMenuItem*>(mii.dwItemData);
+}
+
+bool TMenuItem::RunCommand(HMENU menu, UINT id) {
+    // The item rather than its action: its own check mark and state take part in the click.
+    if (TMenuItem* item = FindByCommand(menu, id)) {
+        item->Click();
+        return true;
+    }
+    return DispatchCommand(id);
 }
 
 TMenuItem* TMenuItem::FindByPosition(HMENU menu, int position) {
@@ -245,7 +251,7 @@ void TPopupMenu::Popup(int x, int y) {
     HMENU menu = Handle();
     UINT cmd = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
-    if (cmd) SafeCall(this, [cmd] { DispatchCommand(cmd); });
+    if (cmd) SafeCall(this, [menu, cmd] { TMenuItem::RunCommand(menu, cmd); });
 }
 
 }  // namespace ruk

@@ -44,7 +44,8 @@ public:
     bool AutoCheck() const { return FAutoCheck; }
     int HelpContext() const { return FHelpContext; }
     bool IsSeparator() const { return FCaption == "-" && !FAction; }
-    UINT Command() const { return FCommand; }
+    // The id the item's WM_COMMAND carries: its action's, or else its own.
+    UINT Command();
 
     TMenuItem* Parent() const { return FParent; }
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -61,9 +62,13 @@ public:
     // Builds (or rebuilds) the HMENU of this item's children.
     void RebuildSubMenu();
 
-    // The item that owns a command id, or the child at a position of a built HMENU.
-    static TMenuItem* FindByCommand(UINT id);
+    // The item of a built HMENU (or of its submenus) with a command id, or the child at a
+    // position of it. Items of different menus may share an id: that of their action.
+    static TMenuItem* FindByCommand(HMENU menu, UINT id);
     static TMenuItem* FindByPosition(HMENU menu, int position);
+    // A menu's WM_COMMAND: the item of menu with the id clicked, else the command of the id
+    // run. False when the id is unknown.
+    static bool RunCommand(HMENU menu, UINT id);
 
 private:
     friend class TMenu;
@@ -75,7 +80,7 @@ private:
     bool FRadioItem = false, FAutoCheck = false;
     int FGroupIndex = 0;
     int FHelpContext = 0;
-    UINT FCommand = 0;
+    TCommandId FOwnCommand;  // taken only while the item shows no action
     TMenuItem* FParent = nullptr;
     TMenu* FMenu = nullptr;  // set on the root item
     std::vector<TMenuItem*> FItems;

@@ -5,7 +5,6 @@
 #include "Form.h"
 
 #include <algorithm>
-#include <map>
 
 namespace ruk {
 
@@ -71,36 +70,25 @@ bool TCoolBar::CNNotify(NMHDR* hdr, LRESULT& result) {
 }
 
 LRESULT TCoolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NOTIFY && AnswerToolTip(reinterpret_cast<NMHDR*>(lp))) return 0;
+    if (msg == WM_NOTIFY)
+        for (TWinControl* c : FControls)
+            if (auto* bar = dynamic_cast<TToolBar*>(c); bar && bar->AnswerToolTip(reinterpret_cast<NMHDR*>(lp)))
+                return 0;
     return TWinControl::WndProc(msg, wp, lp);
 }
 
 // ---------------------------------------------------------------- TToolButton
 
-namespace {
-std::map<UINT, TToolButton*>& ButtonsById() {
-    static std::map<UINT, TToolButton*> m;
-    return m;
-}
-}  // namespace
-
-TToolButton::TToolButton(TComponent* owner) : TComponent(owner) {
-    FCommand = AllocCommandId([this] { Click(); });
-    ButtonsById()[FCommand] = this;
-}
+TToolButton::TToolButton(TComponent* owner) : TComponent(owner) {}
 
 TToolButton::~TToolButton() {
     BeforeDestruction();
     SetAction(nullptr);
     if (FToolBar) FToolBar->RemoveButton(this);
-    ButtonsById().erase(FCommand);
-    ReleaseCommandId(FCommand);
+    FOwnCommand.Release();
 }
 
-TToolButton* TToolButton::FindByCommand(UINT id) {
-    auto it = ButtonsById().find(id);
-    return it == ButtonsById().end() ? nullptr : it->second;
-}
+UINT TToolButton::Command() { return FAction ? FAction->CommandId() : FOwnCommand.Take(this); }
 
 void TToolButton::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "Action")) SetAction(reader.Ref<TAction>(value));
@@ -141,12 +129,23 @@ void TToolButton::Click() {
 }
 
 void TToolButton::ActionChanged() {
+    // The button now sends its action's id; the native button takes it in ButtonChanged.
     if (FToolBar) FToolBar->ButtonChanged(this);
+    FOwnCommand.Release();
 }
 
-bool AnswerToolTip(NMHDR* hdr) {
+// ---------------------------------------------------------------- TToolBar
+
+TToolButton* TToolBar::FindButton(UINT id) const {
+    if (!id) return nullptr;
+    for (TToolButton* b : FButtons)
+        if (b->FNativeCommand == id) return b;
+    return nullptr;
+}
+
+bool TToolBar::AnswerToolTip(NMHDR* hdr) {
     if (hdr->code != TTN_GETDISPINFOA && hdr->code != TTN_GETDISPINFOW) return false;
-    TToolButton* b = TToolButton::FindByCommand(static_cast<UINT>(hdr->idFrom));
+    TToolButton* b = FindButton(static_cast<UINT>(hdr->idFrom));
     if (!b) return false;
     // Kept until the tool tip asks again; the tool tip copies it at once.
     static std::string text;
@@ -164,8 +163,6 @@ bool AnswerToolTip(NMHDR* hdr) {
     }
     return true;
 }
-
-// ---------------------------------------------------------------- TToolBar
 
 TToolBar::~TToolBar() {
     for (TToolButton* b : FButtons) b->FToolBar = nullptr;
@@ -209,17 +206,16 @@ void TToolBar::AddButton(TToolButton* b) {
 void TToolBar::RemoveButton(TToolButton* b) {
     auto it = std::find(FButtons.begin(), FButtons.end(), b);
     if (it == FButtons.end()) return;
-    if (FHandle) {
-        int index = static_cast<int>(SendMessageA(FHandle, TB_COMMANDTOINDEX, b->FCommand, 0));
-        if (index >= 0) SendMessageA(FHandle, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
-    }
+    if (const int index = NativeIndex(b); index >= 0)
+        SendMessageA(FHandle, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
     FButtons.erase(it);
     b->FToolBar = nullptr;
+    b->FNativeCommand = 0;
 }
 
 void TToolBar::InsertNative(TToolButton* b, int index) {
     TBBUTTON tb{};
-    tb.idCommand = static_cast<int>(b->FCommand);
+    tb.idCommand = static_cast<int>(b->Command());
     std::string caption = b->Caption();
     if (b->FStyle == TToolButtonStyle::tbsSeparator) {
         tb.fsStyle = BTNS_SEP;
@@ -233,25 +229,43 @@ void TToolBar::InsertNative(TToolButton* b, int index) {
     tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN));
     if (!SendMessageA(FHandle, TB_INSERTBUTTONA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tb)))
         throw EOutOfResources("Failed to add a tool button");
+    b->FNativeCommand = static_cast<UINT>(tb.idCommand);
     SendMessageA(FHandle, TB_AUTOSIZE, 0, 0);
 }
 
+int TToolBar::NativeIndex(TToolButton* b) const {
+    if (!FHandle || !b->FNativeCommand) return -1;
+    // The native buttons are inserted, and deleted, in the order of FButtons.
+    const auto it = std::find(FButtons.begin(), FButtons.end(), b);
+    return it == FButtons.end() ? -1 : static_cast<int>(it - FButtons.begin());
+}
+
 void TToolBar::ButtonChanged(TToolButton* b) {
-    if (!FHandle || b->FStyle == TToolButtonStyle::tbsSeparator) return;
+    const int index = NativeIndex(b);
+    if (index < 0 || b->FStyle == TToolButtonStyle::tbsSeparator) return;
+    // By position: buttons of one action share its id.
+    if (const UINT id = b->Command(); id != b->FNativeCommand) {
+        if (!SendMessageA(FHandle, TB_SETCMDID, static_cast<WPARAM>(index), id))
+            throw EOutOfResources("Failed to change a tool button's command");
+        b->FNativeCommand = id;
+    }
     std::string caption = b->Caption();
     TBBUTTONINFOA info{};
     info.cbSize = sizeof info;
-    info.dwMask = TBIF_STATE | TBIF_TEXT | TBIF_IMAGE;
+    info.dwMask = TBIF_BYINDEX | TBIF_STATE | TBIF_TEXT | TBIF_IMAGE;
     info.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Visible() ? 0 : TBSTATE_HIDDEN));
     info.pszText = caption.data();
     info.iImage = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
-    SendMessageA(FHandle, TB_SETBUTTONINFOA, b->FCommand, reinterpret_cast<LPARAM>(&info));
+    SendMessageA(FHandle, TB_SETBUTTONINFOA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
 }
 
 int TToolBar::ButtonState(TToolButton* b) {
-    if (!FHandle) return -1;
-    LRESULT s = SendMessageA(FHandle, TB_GETSTATE, b->FCommand, 0);
-    return static_cast<int>(s);
+    const int index = NativeIndex(b);
+    TBBUTTON native{};
+    if (index < 0 ||
+        !SendMessageA(FHandle, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&native)))
+        return -1;
+    return native.fsState;
 }
 
 LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -260,8 +274,8 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool TToolBar::CNCommand(WORD, WORD id, LRESULT& result) {
-    TToolButton* b = TToolButton::FindByCommand(id);
-    if (!b || b->FToolBar != this) return false;
+    TToolButton* b = FindButton(id);
+    if (!b) return false;
     b->Click();
     result = 0;
     return true;
@@ -270,7 +284,7 @@ bool TToolBar::CNCommand(WORD, WORD id, LRESULT& result) {
 bool TToolBar::CNNotify(NMHDR* hdr, LRESULT& result) {
     if (hdr->code == TBN_HOTITEMCHANGE) {
         auto* hot = reinterpret_cast<NMTBHOTITEM*>(hdr);
-        TToolButton* b = (hot->dwFlags & HICF_LEAVING) ? nullptr : TToolButton::FindByCommand(hot->idNew);
+        TToolButton* b = (hot->dwFlags & HICF_LEAVING) ? nullptr : FindButton(static_cast<UINT>(hot->idNew));
         ApplicationShowHint(b ? GetLongHint(b->Hint()) : std::string());
         result = 0;
         return true;
