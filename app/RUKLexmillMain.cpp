@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <cstring>
+
 namespace ruk {
 
 TSDIAppForm* SDIAppForm = nullptr;
@@ -122,122 +124,23 @@ TNotifyEvent TSDIAppForm::MethodAddress(const std::string& name) {
     return nullptr;
 }
 
+std::span<const TSDIAppForm::TPublishedField> TSDIAppForm::PublishedFields() {
+#define RUK_FIELD_ROW(type, name)                                                             \
+    TPublishedField{#name, #type,                                                             \
+                    [](TSDIAppForm& form) {                                                   \
+                        form.name = FindComponentAs<type>(&form, #name);                      \
+                        if (std::strcmp(form.name->ClassName(), #type) != 0)                  \
+                            throw EComponentError("Component " #name " is not of class " #type); \
+                    },                                                                        \
+                    [](const TSDIAppForm& form) -> TComponent* { return form.name; }},
+    static const TPublishedField kFields[] = {RUK_SDIAPPFORM_FIELDS(RUK_FIELD_ROW)};
+#undef RUK_FIELD_ROW
+    return kFields;
+}
+
 TSDIAppForm::TSDIAppForm(TComponent* owner) : TForm(owner) {
     LoadDescription(SDIAppFormDescription(), [this](const std::string& name) { return MethodAddress(name); });
-#define RUK_FIELD(name) BindField(name, #name)
-    RUK_FIELD(ImageList1);
-    RUK_FIELD(ActionList1);
-    RUK_FIELD(OpenDialog);
-    RUK_FIELD(SaveDialog);
-    RUK_FIELD(SaveExportFileDialog);
-    RUK_FIELD(MainMenu1);
-    RUK_FIELD(SourceFilePopupMenu);
-    RUK_FIELD(StrippedContentsPopupMenu);
-    RUK_FIELD(DistinctWordsPopupMenu);
-    RUK_FIELD(KeywordsPopupMenu1);
-    RUK_FIELD(AutoFindPopupMenu);
-    RUK_FIELD(SuppressedWordsPopupMenu);
-    RUK_FIELD(LogPopupMenu);
-    RUK_FIELD(CoolBar1);
-    RUK_FIELD(ToolBar1);
-    RUK_FIELD(SourceFilesPanel1);
-    RUK_FIELD(SourceFilesComboBoxEx);
-    RUK_FIELD(SelSourceFilesButton1);
-    RUK_FIELD(KeywordEditPanel1);
-    RUK_FIELD(KeywordEditComboBox1);
-    RUK_FIELD(ApplyKeywordButton1);
-    RUK_FIELD(StatusBar);
-    RUK_FIELD(PageControl1);
-    RUK_FIELD(SourceFileTabSheet1);
-    RUK_FIELD(HTMLSourceFileRichEdit1);
-    RUK_FIELD(BrowserTabSheet1);
-    RUK_FIELD(WebBrowser1);
-    RUK_FIELD(StrippedContentsTabSheet1);
-    RUK_FIELD(StrippedContentsRichEdit1);
-    RUK_FIELD(DistinctWordsListTabSheet1);
-    RUK_FIELD(DistinctWordsLisRichEdit1);
-    RUK_FIELD(Splitter1);
-    RUK_FIELD(DistinctWordsListView1);
-    RUK_FIELD(KeywordsTabSheet1);
-    RUK_FIELD(KeywordsTreeView1);
-    RUK_FIELD(Splitter2);
-    RUK_FIELD(KeywordsListView1);
-    RUK_FIELD(AutoFindAndAddTabSheet1);
-    RUK_FIELD(AutoFindListView1);
-    RUK_FIELD(SuppressWordsTabSheet1);
-    RUK_FIELD(SupressedWordsRichEdit1);
-    RUK_FIELD(LogTabSheet1);
-    RUK_FIELD(LogRichEdit1);
-    RUK_FIELD(FileSelSourceFiles1);
-    RUK_FIELD(FileSelSourceFiles2);
-    RUK_FIELD(FileNew1);
-    RUK_FIELD(FileOpen1);
-    RUK_FIELD(FileOpenKeywordList1);
-    RUK_FIELD(FileOpenSuppressWordList);
-    RUK_FIELD(FileOpenStrippedContentss);
-    RUK_FIELD(FileSave1);
-    RUK_FIELD(FileSaveSourceFile);
-    RUK_FIELD(FileSaveBrowserFile);
-    RUK_FIELD(FileSaveStrippedContents);
-    RUK_FIELD(FileSaveDistinctWordsList);
-    RUK_FIELD(FileSaveKeywordList);
-    RUK_FIELD(FileSaveSuppressWordList);
-    RUK_FIELD(FileSaveLog);
-    RUK_FIELD(FileSaveAs1);
-    RUK_FIELD(FileSaveSourceFileAs);
-    RUK_FIELD(FileSaveBrowserFileAs);
-    RUK_FIELD(FileSvaeStrippedContentsAs);
-    RUK_FIELD(FileSaveDistinctWordsListAs);
-    RUK_FIELD(FileSaveKeywordListAs);
-    RUK_FIELD(FileSaveSuppressWordListAs);
-    RUK_FIELD(FileSaveLogAs);
-    RUK_FIELD(FileSaveAll);
-    RUK_FIELD(FileExportDistinctWordsAsCsv);
-    RUK_FIELD(FileExportAsKeywordsMetaTag);
-    RUK_FIELD(FileExportAsChmKeywordsFile);
-    RUK_FIELD(FileClose);
-    RUK_FIELD(FileCloseAll);
-    RUK_FIELD(FileExit1);
-    RUK_FIELD(EditUndo1);
-    RUK_FIELD(EditRedo1);
-    RUK_FIELD(EditCut1);
-    RUK_FIELD(EditCopy1);
-    RUK_FIELD(EditPaste1);
-    RUK_FIELD(EditDelete1);
-    RUK_FIELD(EditSelectAll);
-    RUK_FIELD(EditClearSelection);
-    RUK_FIELD(EditReadOnly1);
-    RUK_FIELD(EditAddAsKeyword);
-    RUK_FIELD(EditAddAsKeywords);
-    RUK_FIELD(EditAddAsKeywordsFromRE);
-    RUK_FIELD(EditAddAsKeywordsFromLV);
-    RUK_FIELD(EditApplyKeywordChanges);
-    RUK_FIELD(EditAddDocToKeywords);
-    RUK_FIELD(EditAddStrippedFileAsLink);
-    RUK_FIELD(ViewSourceFile);
-    RUK_FIELD(ViewBrowser);
-    RUK_FIELD(ViewStrippedContents);
-    RUK_FIELD(ViewDistinctWordList);
-    RUK_FIELD(ViewKeywordList);
-    RUK_FIELD(ViewAutoFindAndAdd);
-    RUK_FIELD(ViewSuppressWordsList);
-    RUK_FIELD(ViewLog);
-    RUK_FIELD(ViewBrowserGoBack);
-    RUK_FIELD(ViewBrowserGoForward);
-    RUK_FIELD(ViewBrowserGoHome);
-    RUK_FIELD(BrowseOpenURL1);
-    RUK_FIELD(BrowseBack1);
-    RUK_FIELD(BrowseForward1);
-    RUK_FIELD(BrowseHome1);
-    RUK_FIELD(AssignmentRun1);
-    RUK_FIELD(AssignmentSuspend);
-    RUK_FIELD(AssignmentResume1);
-    RUK_FIELD(AssignmentCancel);
-    RUK_FIELD(AssignmentAutoFindAndAdd);
-    RUK_FIELD(HelpRUKOnTheInternet);
-    RUK_FIELD(HelpLexmillHomePage);
-    RUK_FIELD(HelpAbout1);
-#undef RUK_FIELD
+    for (const TPublishedField& field : PublishedFields()) field.Bind(*this);
     FillMainImageList(*ImageList1);
     // The navigate-complete event carries the frame and the URL besides its sender; the
     // description binds notification events only, so this one is bound here.

@@ -16,10 +16,129 @@
 #include "WebBrowser.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace ruk {
+
+// The window's published components, each declared once, here: X(class, name). The list
+// declares the fields of TSDIAppForm and the table that binds each to the component of its
+// name and class in the form description (RUKLexmillMainForm.cpp), which gives the
+// components their properties.
+#define RUK_SDIAPPFORM_FIELDS(X)             \
+    X(TImageList, ImageList1)                \
+    X(TActionList, ActionList1)              \
+    X(TOpenDialog, OpenDialog)               \
+    X(TSaveDialog, SaveDialog)               \
+    X(TSaveDialog, SaveExportFileDialog)     \
+    X(TMainMenu, MainMenu1)                  \
+    X(TPopupMenu, SourceFilePopupMenu)       \
+    X(TPopupMenu, StrippedContentsPopupMenu) \
+    X(TPopupMenu, DistinctWordsPopupMenu)    \
+    X(TPopupMenu, KeywordsPopupMenu1)        \
+    X(TPopupMenu, AutoFindPopupMenu)         \
+    X(TPopupMenu, SuppressedWordsPopupMenu)  \
+    X(TPopupMenu, LogPopupMenu)              \
+    X(TCoolBar, CoolBar1)                    \
+    X(TToolBar, ToolBar1)                    \
+    X(TPanel, SourceFilesPanel1)             \
+    X(TComboBoxEx, SourceFilesComboBoxEx)    \
+    X(TButton, SelSourceFilesButton1)        \
+    X(TPanel, KeywordEditPanel1)             \
+    X(TComboBoxEx, KeywordEditComboBox1)     \
+    X(TButton, ApplyKeywordButton1)          \
+    X(TStatusBar, StatusBar)                 \
+    X(TPageControl, PageControl1)            \
+    X(TTabSheet, SourceFileTabSheet1)        \
+    X(TRichEdit, HTMLSourceFileRichEdit1)    \
+    X(TTabSheet, BrowserTabSheet1)           \
+    X(TWebBrowser, WebBrowser1)              \
+    X(TTabSheet, StrippedContentsTabSheet1)  \
+    X(TRichEdit, StrippedContentsRichEdit1)  \
+    X(TTabSheet, DistinctWordsListTabSheet1) \
+    X(TRichEdit, DistinctWordsLisRichEdit1)  \
+    X(TSplitter, Splitter1)                  \
+    X(TListView, DistinctWordsListView1)     \
+    X(TTabSheet, KeywordsTabSheet1)          \
+    X(TTreeView, KeywordsTreeView1)          \
+    X(TSplitter, Splitter2)                  \
+    X(TListView, KeywordsListView1)          \
+    X(TTabSheet, AutoFindAndAddTabSheet1)    \
+    X(TListView, AutoFindListView1)          \
+    X(TTabSheet, SuppressWordsTabSheet1)     \
+    X(TRichEdit, SupressedWordsRichEdit1)    \
+    X(TTabSheet, LogTabSheet1)               \
+    X(TRichEdit, LogRichEdit1)               \
+    X(TAction, FileSelSourceFiles1)          \
+    X(TAction, FileSelSourceFiles2)          \
+    X(TAction, FileNew1)                     \
+    X(TAction, FileOpen1)                    \
+    X(TAction, FileOpenKeywordList1)         \
+    X(TAction, FileOpenSuppressWordList)     \
+    X(TAction, FileOpenStrippedContentss)    \
+    X(TAction, FileSave1)                    \
+    X(TAction, FileSaveSourceFile)           \
+    X(TAction, FileSaveBrowserFile)          \
+    X(TAction, FileSaveStrippedContents)     \
+    X(TAction, FileSaveDistinctWordsList)    \
+    X(TAction, FileSaveKeywordList)          \
+    X(TAction, FileSaveSuppressWordList)     \
+    X(TAction, FileSaveLog)                  \
+    X(TAction, FileSaveAs1)                  \
+    X(TAction, FileSaveSourceFileAs)         \
+    X(TAction, FileSaveBrowserFileAs)        \
+    X(TAction, FileSvaeStrippedContentsAs)   \
+    X(TAction, FileSaveDistinctWordsListAs)  \
+    X(TAction, FileSaveKeywordListAs)        \
+    X(TAction, FileSaveSuppressWordListAs)   \
+    X(TAction, FileSaveLogAs)                \
+    X(TAction, FileSaveAll)                  \
+    X(TAction, FileExportDistinctWordsAsCsv) \
+    X(TAction, FileExportAsKeywordsMetaTag)  \
+    X(TAction, FileExportAsChmKeywordsFile)  \
+    X(TAction, FileClose)                    \
+    X(TAction, FileCloseAll)                 \
+    X(TAction, FileExit1)                    \
+    X(TEditUndo, EditUndo1)                  \
+    X(TAction, EditRedo1)                    \
+    X(TEditCut, EditCut1)                    \
+    X(TEditCopy, EditCopy1)                  \
+    X(TEditPaste, EditPaste1)                \
+    X(TAction, EditDelete1)                  \
+    X(TAction, EditSelectAll)                \
+    X(TAction, EditClearSelection)           \
+    X(TAction, EditReadOnly1)                \
+    X(TAction, EditAddAsKeyword)             \
+    X(TAction, EditAddAsKeywords)            \
+    X(TAction, EditAddAsKeywordsFromRE)      \
+    X(TAction, EditAddAsKeywordsFromLV)      \
+    X(TAction, EditApplyKeywordChanges)      \
+    X(TAction, EditAddDocToKeywords)         \
+    X(TAction, EditAddStrippedFileAsLink)    \
+    X(TAction, ViewSourceFile)               \
+    X(TAction, ViewBrowser)                  \
+    X(TAction, ViewStrippedContents)         \
+    X(TAction, ViewDistinctWordList)         \
+    X(TAction, ViewKeywordList)              \
+    X(TAction, ViewAutoFindAndAdd)           \
+    X(TAction, ViewSuppressWordsList)        \
+    X(TAction, ViewLog)                      \
+    X(TAction, ViewBrowserGoBack)            \
+    X(TAction, ViewBrowserGoForward)         \
+    X(TAction, ViewBrowserGoHome)            \
+    X(TAction, BrowseOpenURL1)               \
+    X(TAction, BrowseBack1)                  \
+    X(TAction, BrowseForward1)               \
+    X(TAction, BrowseHome1)                  \
+    X(TAction, AssignmentRun1)               \
+    X(TAction, AssignmentSuspend)            \
+    X(TAction, AssignmentResume1)            \
+    X(TAction, AssignmentCancel)             \
+    X(TAction, AssignmentAutoFindAndAdd)     \
+    X(TAction, HelpRUKOnTheInternet)         \
+    X(TAction, HelpLexmillHomePage)          \
+    X(TAction, HelpAbout1)
 
 const TFormDescription& SDIAppFormDescription();
 // Paints the images of ImageList1 in the order the description's image indexes count them.
@@ -33,120 +152,21 @@ public:
     void BeforeDestruction() override;
 
     // ---- published components (bound by name from the form description)
-    TImageList* ImageList1 = nullptr;
-    TActionList* ActionList1 = nullptr;
-    TOpenDialog* OpenDialog = nullptr;
-    TSaveDialog* SaveDialog = nullptr;
-    TSaveDialog* SaveExportFileDialog = nullptr;
-    TMainMenu* MainMenu1 = nullptr;
-    TPopupMenu* SourceFilePopupMenu = nullptr;
-    TPopupMenu* StrippedContentsPopupMenu = nullptr;
-    TPopupMenu* DistinctWordsPopupMenu = nullptr;
-    TPopupMenu* KeywordsPopupMenu1 = nullptr;
-    TPopupMenu* AutoFindPopupMenu = nullptr;
-    TPopupMenu* SuppressedWordsPopupMenu = nullptr;
-    TPopupMenu* LogPopupMenu = nullptr;
+#define RUK_DECLARE_FIELD(type, name) type* name = nullptr;
+    RUK_SDIAPPFORM_FIELDS(RUK_DECLARE_FIELD)
+#undef RUK_DECLARE_FIELD
 
-    TCoolBar* CoolBar1 = nullptr;
-    TToolBar* ToolBar1 = nullptr;
-    TPanel* SourceFilesPanel1 = nullptr;
-    TComboBoxEx* SourceFilesComboBoxEx = nullptr;
-    TButton* SelSourceFilesButton1 = nullptr;
-    TPanel* KeywordEditPanel1 = nullptr;
-    TComboBoxEx* KeywordEditComboBox1 = nullptr;
-    TButton* ApplyKeywordButton1 = nullptr;
-    TStatusBar* StatusBar = nullptr;
-    TPageControl* PageControl1 = nullptr;
-    TTabSheet* SourceFileTabSheet1 = nullptr;
-    TRichEdit* HTMLSourceFileRichEdit1 = nullptr;
-    TTabSheet* BrowserTabSheet1 = nullptr;
-    TWebBrowser* WebBrowser1 = nullptr;
-    TTabSheet* StrippedContentsTabSheet1 = nullptr;
-    TRichEdit* StrippedContentsRichEdit1 = nullptr;
-    TTabSheet* DistinctWordsListTabSheet1 = nullptr;
-    TRichEdit* DistinctWordsLisRichEdit1 = nullptr;
-    TSplitter* Splitter1 = nullptr;
-    TListView* DistinctWordsListView1 = nullptr;
-    TTabSheet* KeywordsTabSheet1 = nullptr;
-    TTreeView* KeywordsTreeView1 = nullptr;
-    TSplitter* Splitter2 = nullptr;
-    TListView* KeywordsListView1 = nullptr;
-    TTabSheet* AutoFindAndAddTabSheet1 = nullptr;
-    TListView* AutoFindListView1 = nullptr;
-    TTabSheet* SuppressWordsTabSheet1 = nullptr;
-    TRichEdit* SupressedWordsRichEdit1 = nullptr;
-    TTabSheet* LogTabSheet1 = nullptr;
-    TRichEdit* LogRichEdit1 = nullptr;
-
-    TAction* FileSelSourceFiles1 = nullptr;
-    TAction* FileSelSourceFiles2 = nullptr;
-    TAction* FileNew1 = nullptr;
-    TAction* FileOpen1 = nullptr;
-    TAction* FileOpenKeywordList1 = nullptr;
-    TAction* FileOpenSuppressWordList = nullptr;
-    TAction* FileOpenStrippedContentss = nullptr;
-    TAction* FileSave1 = nullptr;
-    TAction* FileSaveSourceFile = nullptr;
-    TAction* FileSaveBrowserFile = nullptr;
-    TAction* FileSaveStrippedContents = nullptr;
-    TAction* FileSaveDistinctWordsList = nullptr;
-    TAction* FileSaveKeywordList = nullptr;
-    TAction* FileSaveSuppressWordList = nullptr;
-    TAction* FileSaveLog = nullptr;
-    TAction* FileSaveAs1 = nullptr;
-    TAction* FileSaveSourceFileAs = nullptr;
-    TAction* FileSaveBrowserFileAs = nullptr;
-    TAction* FileSvaeStrippedContentsAs = nullptr;
-    TAction* FileSaveDistinctWordsListAs = nullptr;
-    TAction* FileSaveKeywordListAs = nullptr;
-    TAction* FileSaveSuppressWordListAs = nullptr;
-    TAction* FileSaveLogAs = nullptr;
-    TAction* FileSaveAll = nullptr;
-    TAction* FileExportDistinctWordsAsCsv = nullptr;
-    TAction* FileExportAsKeywordsMetaTag = nullptr;
-    TAction* FileExportAsChmKeywordsFile = nullptr;
-    TAction* FileClose = nullptr;
-    TAction* FileCloseAll = nullptr;
-    TAction* FileExit1 = nullptr;
-    TEditUndo* EditUndo1 = nullptr;
-    TAction* EditRedo1 = nullptr;
-    TEditCut* EditCut1 = nullptr;
-    TEditCopy* EditCopy1 = nullptr;
-    TEditPaste* EditPaste1 = nullptr;
-    TAction* EditDelete1 = nullptr;
-    TAction* EditSelectAll = nullptr;
-    TAction* EditClearSelection = nullptr;
-    TAction* EditReadOnly1 = nullptr;
-    TAction* EditAddAsKeyword = nullptr;
-    TAction* EditAddAsKeywords = nullptr;
-    TAction* EditAddAsKeywordsFromRE = nullptr;
-    TAction* EditAddAsKeywordsFromLV = nullptr;
-    TAction* EditApplyKeywordChanges = nullptr;
-    TAction* EditAddDocToKeywords = nullptr;
-    TAction* EditAddStrippedFileAsLink = nullptr;
-    TAction* ViewSourceFile = nullptr;
-    TAction* ViewBrowser = nullptr;
-    TAction* ViewStrippedContents = nullptr;
-    TAction* ViewDistinctWordList = nullptr;
-    TAction* ViewKeywordList = nullptr;
-    TAction* ViewAutoFindAndAdd = nullptr;
-    TAction* ViewSuppressWordsList = nullptr;
-    TAction* ViewLog = nullptr;
-    TAction* ViewBrowserGoBack = nullptr;
-    TAction* ViewBrowserGoForward = nullptr;
-    TAction* ViewBrowserGoHome = nullptr;
-    TAction* BrowseOpenURL1 = nullptr;
-    TAction* BrowseBack1 = nullptr;
-    TAction* BrowseForward1 = nullptr;
-    TAction* BrowseHome1 = nullptr;
-    TAction* AssignmentRun1 = nullptr;
-    TAction* AssignmentSuspend = nullptr;
-    TAction* AssignmentResume1 = nullptr;
-    TAction* AssignmentCancel = nullptr;
-    TAction* AssignmentAutoFindAndAdd = nullptr;
-    TAction* HelpRUKOnTheInternet = nullptr;
-    TAction* HelpLexmillHomePage = nullptr;
-    TAction* HelpAbout1 = nullptr;
+    // A published component: its name, and how the window binds and reads its field.
+    struct TPublishedField {
+        const char* Name;
+        const char* ClassName;
+        // Sets the field to the component of its name; EComponentError when the description
+        // has none of that name and class.
+        void (*Bind)(TSDIAppForm& form);
+        TComponent* (*Get)(const TSDIAppForm& form);
+    };
+    // Every published component, in the order of RUK_SDIAPPFORM_FIELDS.
+    static std::span<const TPublishedField> PublishedFields();
 
     // ---- published handlers (OnCreate, OnShow and OnDestroy hide the form's events of the
     // same names, to which the description binds them: reach those as TForm::OnCreate etc.)

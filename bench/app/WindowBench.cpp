@@ -207,7 +207,7 @@ struct TOptions {
 
 void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path, const TOptions& options) {
     const bool logPage = options.LogPage;
-    form->PageControl1->SetActivePageIndex(logPage ? 7 : 0);
+    form->PageControl1->SetActivePage(logPage ? form->LogTabSheet1 : form->SourceFileTabSheet1);
     Application->ProcessMessages();
 
     // While the document loads and the assignment runs, a watcher thread asks the window for
@@ -280,7 +280,7 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
         size_t strippedSize = 0;
         if (options.CancelAfterTags > 0) {
             // The stripped text of a cancelled run is one long line: the user looks at it.
-            form->PageControl1->SetActivePageIndex(2);
+            form->PageControl1->SetActivePage(form->StrippedContentsTabSheet1);
             Application->ProcessMessages();
             const double before = Now();
             strippedSize = form->StrippedContentsRichEdit1->Text().size();

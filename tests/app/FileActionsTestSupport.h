@@ -19,7 +19,7 @@ struct OfferedDialog {
     std::string Dialog;  // the component's name
     std::string FileName, InitialDir, Filter, DefaultExt;
     int FilterIndex = 0;
-    int ActivePage = -1;  // the window's page while the dialog was up
+    ruk::TTabSheet* ActivePage = nullptr;  // the window's page while the dialog was up
 };
 
 // Targets that a save cannot write.
@@ -139,7 +139,7 @@ protected:
 private:
     bool Answer(ruk::TOpenDialog& d) {
         Offered.push_back({d.Name(), d.FileName, d.InitialDir, d.Filter, d.DefaultExt, d.FilterIndex,
-                           Form ? Form->PageControl1->ActivePageIndex() : -1});
+                           Form ? Form->PageControl1->ActivePage() : nullptr});
         if (Answers.empty()) {
             ADD_FAILURE() << "a dialog that the test did not expect: " << d.Name() << " offering " << d.FileName;
             return false;

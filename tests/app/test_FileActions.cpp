@@ -12,7 +12,15 @@ using Access = TSDIAppFormTestAccess;
 
 namespace {
 // Pages by index.
-enum { pgSource, pgBrowser, pgStripped, pgDistinct, pgKeywords, pgAutoFind, pgSuppress, pgLog };
+// The window's pages, named by their sheets for the tables of cases.
+using TSheet = TTabSheet* TSDIAppForm::*;
+constexpr TSheet pgSource = &TSDIAppForm::SourceFileTabSheet1;
+constexpr TSheet pgStripped = &TSDIAppForm::StrippedContentsTabSheet1;
+constexpr TSheet pgDistinct = &TSDIAppForm::DistinctWordsListTabSheet1;
+constexpr TSheet pgKeywords = &TSDIAppForm::KeywordsTabSheet1;
+constexpr TSheet pgAutoFind = &TSDIAppForm::AutoFindAndAddTabSheet1;
+constexpr TSheet pgSuppress = &TSDIAppForm::SuppressWordsTabSheet1;
+constexpr TSheet pgLog = &TSDIAppForm::LogTabSheet1;
 
 const char kNewQuestionCaption[] = "Save the Current Keywords ?";
 const char kSaveKeywordsFailed[] = "Saving the Keywords file FAILED !";
@@ -107,15 +115,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FileActionsTest, SaveAsPerPageAndNothingOnTheAutoFindPage) {
     Open();
     const struct {
-        int Page;
+        TSheet Page;
         const char* Offered;  // "" for no dialog
     } cases[] = {{pgSource, "NoName-SourceFile.htm"}, {pgStripped, "NoName-TextOnly.txt"},
                  {pgDistinct, "NoName-WordList.txt"},  {pgKeywords, "NoName-Keywords.rlk"},
                  {pgAutoFind, ""},                      {pgSuppress, "NoName-SuppressedWords.txt"},
                  {pgLog, "NoName-Log.txt"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Page);
-        Form->PageControl1->SetActivePageIndex(c.Page);
+        SCOPED_TRACE((Form->*c.Page)->Name());
+        Form->PageControl1->SetActivePage(Form->*c.Page);
         Offered.clear();
         if (*c.Offered) Choose("");
         Run(Form->FileSaveAs1);
@@ -126,10 +134,10 @@ TEST_F(FileActionsTest, SaveAsPerPageAndNothingOnTheAutoFindPage) {
     }
     // Save and Open on the Auto Find and Add page, Open on the Distinct Words List and Log pages.
     Offered.clear();
-    Form->PageControl1->SetActivePageIndex(pgAutoFind);
+    Form->PageControl1->SetActivePage(Form->*pgAutoFind);
     Run(Form->FileSave1);
-    for (int page : {pgDistinct, pgAutoFind, pgLog}) {
-        Form->PageControl1->SetActivePageIndex(page);
+    for (TSheet page : {pgDistinct, pgAutoFind, pgLog}) {
+        Form->PageControl1->SetActivePage(Form->*page);
         Run(Form->FileOpen1);
     }
     EXPECT_TRUE(Offered.empty());
@@ -361,11 +369,11 @@ TEST_F(FileActionsTest, OpenSuppressWordListShowsItsPageDuringTheDialogAndTheAct
     Run(Form->FileOpenSuppressWordList);
     ASSERT_EQ(Offered.size(), 2u);
     for (const auto& o : Offered) {
-        EXPECT_EQ(o.ActivePage, pgSuppress);
+        EXPECT_EQ(o.ActivePage, Form->*pgSuppress);
         EXPECT_EQ(o.FilterIndex, 6);
         EXPECT_EQ(o.InitialDir, remembered);
     }
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), pgLog);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->*pgLog);
     EXPECT_EQ(Form->SupressedWordsRichEdit1->Text(), "the\r\nand\r\n");
     EXPECT_FALSE(Form->SupressedWordsRichEdit1->Modified());
     EXPECT_EQ(ReadRecent("LastSuppressWordListFile"), Path("suppress.txt"));
@@ -450,7 +458,7 @@ TEST_F(FileActionsTest, SaveKeywordsWritesTheRememberedFileAndTellsAFailure) {
 
 struct NewCase {
     const char* Name;
-    int Page;
+    TSheet Page;
     int Rows;
     bool RememberedFile;
     int Answer;             // of the question; 0 when no question comes
@@ -472,7 +480,7 @@ TEST_P(NewTest, AsksBeforeStartingANewKeywordList) {
         // A save over it fails.
         ASSERT_TRUE(MakeUnwritable(Path("remembered.rlk"), ruktest::Unwritable::FileInUse));
     }
-    Form->PageControl1->SetActivePageIndex(c.Page);
+    Form->PageControl1->SetActivePage(Form->*c.Page);
     if (c.Answer) Boxes.Answer(kNewQuestionCaption, c.Answer);
     if (std::string(c.Dialog) != "-") Choose(*c.Dialog ? Path(c.Dialog) : "");
     Run(Form->FileNew1);

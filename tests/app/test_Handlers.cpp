@@ -6,8 +6,18 @@ using namespace ruk;
 using ruktest::MainWindowTest;
 
 namespace {
-const char* kViewItems[] = {"MMViewSourceFile", "MMViewBrowser", "MMViewStrippedContents", "MMViewDistinctWordList",
-                            "MMViewKeywordList", "MMViewAutoFindAndAdd", "MMViewSuppressWordsList", "MMViewLog"};
+// The View items and the pages they show.
+const struct {
+    const char* Item;
+    TTabSheet* TSDIAppForm::*Page;
+} kViewItems[] = {{"MMViewSourceFile", &TSDIAppForm::SourceFileTabSheet1},
+                  {"MMViewBrowser", &TSDIAppForm::BrowserTabSheet1},
+                  {"MMViewStrippedContents", &TSDIAppForm::StrippedContentsTabSheet1},
+                  {"MMViewDistinctWordList", &TSDIAppForm::DistinctWordsListTabSheet1},
+                  {"MMViewKeywordList", &TSDIAppForm::KeywordsTabSheet1},
+                  {"MMViewAutoFindAndAdd", &TSDIAppForm::AutoFindAndAddTabSheet1},
+                  {"MMViewSuppressWordsList", &TSDIAppForm::SuppressWordsTabSheet1},
+                  {"MMViewLog", &TSDIAppForm::LogTabSheet1}};
 
 void Select(TRichEdit* edit, int start, int end) {
     CHARRANGE r{start, end};
@@ -21,7 +31,7 @@ protected:
     int CheckedViewItem() {
         int checked = -1;
         for (int i = 0; i < 8; ++i)
-            if (FindComponentAs<TMenuItem>(Form, kViewItems[i])->Checked()) {
+            if (FindComponentAs<TMenuItem>(Form, kViewItems[i].Item)->Checked()) {
                 EXPECT_EQ(checked, -1) << "two View items are checked";
                 checked = i;
             }
@@ -33,11 +43,11 @@ TEST_F(HandlersTest, ViewMenuSwitchesPagesAndMovesItsRadioCheck) {
     Open();
     EXPECT_EQ(CheckedViewItem(), -1);
     for (int i = 7; i >= 0; --i) {
-        ChooseMenuItem(kViewItems[i]);
-        EXPECT_EQ(Form->PageControl1->ActivePageIndex(), i);
+        ChooseMenuItem(kViewItems[i].Item);
+        EXPECT_EQ(Form->PageControl1->ActivePage(), Form->*kViewItems[i].Page);
         EXPECT_EQ(CheckedViewItem(), i);
         // The checked item's HMENU state follows.
-        auto* item = FindComponentAs<TMenuItem>(Form, kViewItems[i]);
+        auto* item = FindComponentAs<TMenuItem>(Form, kViewItems[i].Item);
         EXPECT_TRUE(GetMenuState(item->Parent()->SubMenuHandle(), item->Command(), MF_BYCOMMAND) & MF_CHECKED);
     }
 }
@@ -48,7 +58,7 @@ TEST_F(HandlersTest, OtherPageChangesDoNotMoveTheViewCheck) {
     ASSERT_EQ(CheckedViewItem(), 7);
     // A handler that shows a page (the action run directly) ...
     Form->ViewBrowser->Execute();
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 1);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->BrowserTabSheet1);
     // ... and a click on a tab.
     HWND tabs = Form->PageControl1->Handle();
     RECT tab{};
@@ -57,7 +67,7 @@ TEST_F(HandlersTest, OtherPageChangesDoNotMoveTheViewCheck) {
     SendMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(tabs, WM_LBUTTONUP, 0, at);
     ruktest::Pump();
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 3);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->DistinctWordsListTabSheet1);
     EXPECT_TRUE(IsWindowVisible(Form->DistinctWordsListTabSheet1->Handle()));
     EXPECT_FALSE(IsWindowVisible(Form->LogTabSheet1->Handle()));
     EXPECT_EQ(CheckedViewItem(), 7);
@@ -65,15 +75,23 @@ TEST_F(HandlersTest, OtherPageChangesDoNotMoveTheViewCheck) {
 
 TEST_F(HandlersTest, ActiveRichEditAndListViewPerPage) {
     Open();
-    TRichEdit* edits[] = {Form->HTMLSourceFileRichEdit1, nullptr, Form->StrippedContentsRichEdit1,
-                          Form->DistinctWordsLisRichEdit1, nullptr, nullptr, Form->SupressedWordsRichEdit1,
-                          Form->LogRichEdit1};
-    TListView* lists[] = {nullptr, nullptr, nullptr, Form->DistinctWordsListView1, Form->KeywordsListView1,
-                          Form->AutoFindListView1, nullptr, nullptr};
-    for (int page = 0; page < 8; ++page) {
-        Form->PageControl1->SetActivePageIndex(page);
-        EXPECT_EQ(Form->GetActiveRichEdit(), edits[page]) << page;
-        EXPECT_EQ(Form->GetActiveListView(), lists[page]) << page;
+    const struct {
+        TTabSheet* Page;
+        TRichEdit* Edit;
+        TListView* List;
+    } pages[] = {{Form->SourceFileTabSheet1, Form->HTMLSourceFileRichEdit1, nullptr},
+                 {Form->BrowserTabSheet1, nullptr, nullptr},
+                 {Form->StrippedContentsTabSheet1, Form->StrippedContentsRichEdit1, nullptr},
+                 {Form->DistinctWordsListTabSheet1, Form->DistinctWordsLisRichEdit1, Form->DistinctWordsListView1},
+                 {Form->KeywordsTabSheet1, nullptr, Form->KeywordsListView1},
+                 {Form->AutoFindAndAddTabSheet1, nullptr, Form->AutoFindListView1},
+                 {Form->SuppressWordsTabSheet1, Form->SupressedWordsRichEdit1, nullptr},
+                 {Form->LogTabSheet1, Form->LogRichEdit1, nullptr}};
+    ASSERT_EQ(Form->PageControl1->PageCount(), static_cast<int>(std::size(pages)));
+    for (const auto& p : pages) {
+        Form->PageControl1->SetActivePage(p.Page);
+        EXPECT_EQ(Form->GetActiveRichEdit(), p.Edit) << p.Page->Name();
+        EXPECT_EQ(Form->GetActiveListView(), p.List) << p.Page->Name();
     }
 }
 
@@ -101,11 +119,11 @@ TEST_F(HandlersTest, SelectionInTheStrippedTextFeedsTheKeywordBox) {
     // A selection change while another page is active takes that page's selection ...
     Form->LogRichEdit1->SetText("log line");
     Select(Form->LogRichEdit1, 0, 3);
-    Form->PageControl1->SetActivePageIndex(7);
+    Form->PageControl1->SetActivePage(Form->LogTabSheet1);
     Select(pane, 0, 5);
     EXPECT_EQ(Form->KeywordEditComboBox1->Text(), "log");
     // ... and nothing on a page without a rich edit.
-    Form->PageControl1->SetActivePageIndex(4);
+    Form->PageControl1->SetActivePage(Form->KeywordsTabSheet1);
     Select(pane, 6, 9);
     EXPECT_EQ(Form->KeywordEditComboBox1->Text(), "log");
     EXPECT_TRUE(Shown.Messages.empty());
@@ -113,7 +131,7 @@ TEST_F(HandlersTest, SelectionInTheStrippedTextFeedsTheKeywordBox) {
 
 TEST_F(HandlersTest, StandardEditActionsFollowTheFocusedEdit) {
     Open();
-    Form->PageControl1->SetActivePageIndex(2);
+    Form->PageControl1->SetActivePage(Form->StrippedContentsTabSheet1);
     TRichEdit* pane = Form->StrippedContentsRichEdit1;
     pane->SetText("some text");
     pane->SetFocus();
@@ -131,7 +149,7 @@ TEST_F(HandlersTest, StandardEditActionsFollowTheFocusedEdit) {
     EXPECT_EQ(pane->Text(), "some text");
 
     // The read-only source pane: copy yes, cut and paste no.
-    Form->PageControl1->SetActivePageIndex(0);
+    Form->PageControl1->SetActivePage(Form->SourceFileTabSheet1);
     TRichEdit* source = Form->HTMLSourceFileRichEdit1;
     source->SetText("<html>");
     source->SetFocus();
@@ -142,7 +160,7 @@ TEST_F(HandlersTest, StandardEditActionsFollowTheFocusedEdit) {
     EXPECT_FALSE(Form->EditPaste1->Enabled());
 
     // No edit control focused: all four are disabled, and so are their tool buttons.
-    Form->PageControl1->SetActivePageIndex(4);
+    Form->PageControl1->SetActivePage(Form->KeywordsTabSheet1);
     Form->KeywordsListView1->SetFocus();
     Form->UpdateActions();
     for (TAction* a : std::initializer_list<TAction*>{Form->EditCut1, Form->EditCopy1, Form->EditPaste1, Form->EditUndo1})
@@ -221,7 +239,7 @@ TEST_F(HandlersTest, HintsGoToTheToolTipAndTheStatusBar) {
 
 TEST_F(HandlersTest, BrowserHandlersDriveTheBrowserAndReportItsFailures) {
     Open();
-    Form->PageControl1->SetActivePageIndex(3);
+    Form->PageControl1->SetActivePage(Form->DistinctWordsListTabSheet1);
     // No page to go back to: the browser's failure goes to the application's display.
     ChooseMenuItem("MMViewBrowserGoBack");
     ASSERT_EQ(Shown.Messages.size(), 1u);
@@ -231,5 +249,5 @@ TEST_F(HandlersTest, BrowserHandlersDriveTheBrowserAndReportItsFailures) {
     // Run directly, the failure goes to the caller; the window shows it only for a command.
     EXPECT_THROW(Form->BrowseBack1->Execute(), EOleError);
     EXPECT_EQ(Shown.Messages.size(), 1u);
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 3);  // none of them changes the page
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->DistinctWordsListTabSheet1);  // none of them changes the page
 }

@@ -8,86 +8,6 @@ using ruktest::MainWindowTest;
 
 namespace {
 
-struct ExpectedAction {
-    const char* Name;
-    const char* Category;
-    const char* Caption;
-    const char* ShortCut;
-    const char* Hint;
-};
-
-const ExpectedAction kActions[] = {
-        {"FileSelSourceFiles1", "File", "Select Source File(s) ...", "Ctrl+B", "Select|Select one or more files to process"},
-        {"FileSelSourceFiles2", "File", "Select ...", "", ""},
-        {"FileNew1", "File", "&New", "Ctrl+N", "New|Create a new file"},
-        {"FileOpen1", "File", "&Open ...", "Ctrl+O", "Open|Open a file"},
-        {"FileOpenKeywordList1", "File", "FileOpenKeywordList1", "", ""},
-        {"FileOpenSuppressWordList", "File", "FileOpenSuppressWordList", "", ""},
-        {"FileOpenStrippedContentss", "File", "FileOpenStrippedContentss", "", ""},
-        {"FileSave1", "File", "&Save", "Ctrl+S", "Save|Save current file"},
-        {"FileSaveSourceFile", "File", "Save Source File", "", ""},
-        {"FileSaveBrowserFile", "File", "Save Browser File", "", ""},
-        {"FileSaveStrippedContents", "File", "Save Stripped Contents", "", ""},
-        {"FileSaveDistinctWordsList", "File", "Save Distinct Words List", "", ""},
-        {"FileSaveKeywordList", "File", "Save Keywords", "", ""},
-        {"FileSaveSuppressWordList", "File", "Save Suppress Words List", "", ""},
-        {"FileSaveLog", "File", "Save Log", "", ""},
-        {"FileSaveAs1", "File", "Save &As...", "", "Save As|Save current file with different name"},
-        {"FileSaveSourceFileAs", "File", "Save Source File As ...", "", ""},
-        {"FileSaveBrowserFileAs", "File", "Save Browser File As ...", "", ""},
-        {"FileSvaeStrippedContentsAs", "File", "Save Stripped Contents As ...", "", ""},
-        {"FileSaveDistinctWordsListAs", "File", "Save Distinct Words List As ...", "", ""},
-        {"FileSaveKeywordListAs", "File", "Save Keywords As ...", "", ""},
-        {"FileSaveSuppressWordListAs", "File", "Save Suppress Word List As ...", "Ctrl+E", ""},
-        {"FileSaveLogAs", "File", "Save Log As ...", "", ""},
-        {"FileSaveAll", "File", "Save All", "Ctrl+Shift+S", "Save all|Save the contents of all tab sheets"},
-        {"FileExportDistinctWordsAsCsv", "File", "Comma Separated Values", "", ""},
-        {"FileExportAsKeywordsMetaTag", "File", "Keywords Meta Tag", "Ctrl+Alt+M", ""},
-        {"FileExportAsChmKeywordsFile", "File", "Compiled Help Index file", "", ""},
-        {"FileClose", "File", "Close", "Ctrl+F4", ""},
-        {"FileCloseAll", "File", "Close All", "Ctrl+Shift+F4", ""},
-        {"FileExit1", "File", "E&xit", "", "Exit|Exit application"},
-        {"EditUndo1", "Edit", "&Undo", "Ctrl+Z", "Undo|Reverts the last action"},
-        {"EditRedo1", "Edit", "Redo", "Ctrl+Y", "Redo|Restores the last action"},
-        {"EditCut1", "Edit", "Cu&t", "Ctrl+X", "Cut|Cuts the selection and puts it on the Clipboard"},
-        {"EditCopy1", "Edit", "&Copy", "Ctrl+C", "Copy|Copies the selection and puts it on the Clipboard"},
-        {"EditPaste1", "Edit", "&Paste", "Ctrl+V", "Paste|Inserts Clipboard contents"},
-        {"EditDelete1", "Edit", "Delete", "", "|Deletes/removes the selected text in the control that has the input focus"},
-        {"EditSelectAll", "Edit", "Select All", "Ctrl+A", "|Selects the entire text in the edit controll"},
-        {"EditClearSelection", "Edit", "Clear Selection", "Ctrl+Alt+A", "|De-selects any selectsed text in the edit control"},
-        {"EditReadOnly1", "Edit", "Read Only", "Ctrl+Alt+R", "Write protects the current editor's contents"},
-        {"EditAddAsKeyword", "Edit", "Add Selection as Keyword", "Ctrl+K", "|Adds the selected text to the list of keywords"},
-        {"EditAddAsKeywords", "Edit", "Add Words to Keywords", "Ctrl+W", ""},
-        {"EditAddAsKeywordsFromRE", "Edit", "EditAddAsKeywordsFromRE", "", ""},
-        {"EditAddAsKeywordsFromLV", "Edit", "EditAddAsKeywordsFromLV", "", ""},
-        {"EditApplyKeywordChanges", "Edit", "Add/Apply", "", ""},
-        {"EditAddDocToKeywords", "Edit", "Add Source File as Link", "", "|Adds the source file as a link to the checked keywords"},
-        {"EditAddStrippedFileAsLink", "Edit", "Add Source File as Link", "", "|Adds the source file as a link to the selected keyword"},
-        {"ViewSourceFile", "View", "View Source File", "", "View source file|Selects/opens the tab sheet that with the source code"},
-        {"ViewBrowser", "View", "View Browser", "", "View browser|Selects/opens the tab sheet that with the integrated browser"},
-        {"ViewStrippedContents", "View", "Stripped Contents", "", "View stripped text|Selects/opens the tab sheet that contains the stripped text"},
-        {"ViewDistinctWordList", "View", "Distinct Words List", "", ""},
-        {"ViewKeywordList", "View", "Keywords", "", ""},
-        {"ViewAutoFindAndAdd", "View", "Auto Find and Add", "", ""},
-        {"ViewSuppressWordsList", "View", "Suppressed Keywords", "", ""},
-        {"ViewLog", "View", "Log", "", ""},
-        {"ViewBrowserGoBack", "View", "Go Back", "", ""},
-        {"ViewBrowserGoForward", "View", "Go Forward", "", ""},
-        {"ViewBrowserGoHome", "View", "Go Home", "", ""},
-        {"BrowseOpenURL1", "Internet", "Open URL", "", "Go|Open the file or URL specified in the combo box"},
-        {"BrowseBack1", "Internet", "Back", "", "Go back|Return to the page previously dislpayed in the inteegrated browser"},
-        {"BrowseForward1", "Internet", "Forward", "", "Go forward"},
-        {"BrowseHome1", "Internet", "Home", "", "Home|Open the default page in the integrated browser"},
-        {"AssignmentRun1", "Assignment", "Run", "F5", "Run|Strip the selected file of its tags and generate word lists"},
-        {"AssignmentSuspend", "Assignment", "Pause", "Shift+F7", "Pause|Suspend execution"},
-        {"AssignmentResume1", "Assignment", "Resume", "", "Resume|Resume execution"},
-        {"AssignmentCancel", "Assignment", "Cancel", "Shift+F5", "Stop|Cancel execution"},
-        {"AssignmentAutoFindAndAdd", "Assignment", "Run Auto Find and Add", "", ""},
-        {"HelpRUKOnTheInternet", "Help", "RUK Website", "", ""},
-        {"HelpLexmillHomePage", "Help", "Lexmill Home Page", "", ""},
-        {"HelpAbout1", "Help", "&About...", "", "About|Displays program information, version number, and copyright"},
-};
-
 std::string MenuText(HMENU menu, int position) {
     char buf[256] = {};
     GetMenuStringA(menu, static_cast<UINT>(position), buf, sizeof buf, MF_BYPOSITION);
@@ -105,19 +25,34 @@ class LayoutTest : public MainWindowTest {};
 
 TEST_F(LayoutTest, EveryActionHasItsCategoryCaptionShortcutAndHint) {
     Open();
-    int count = 0;
-    for (const ExpectedAction& e : kActions) {
-        SCOPED_TRACE(e.Name);
-        auto* a = dynamic_cast<TAction*>(Form->FindComponent(e.Name));
+    const TFormDescription& description = SDIAppFormDescription();
+    for (const TActionRow& row : description.Actions) {
+        SCOPED_TRACE(row.Name);
+        auto* a = dynamic_cast<TAction*>(Form->FindComponent(row.Name));
         ASSERT_NE(a, nullptr);
+        EXPECT_STREQ(a->ClassName(), row.ClassName);
         EXPECT_EQ(a->ActionList(), Form->ActionList1);
-        EXPECT_EQ(a->Category(), e.Category);
-        EXPECT_EQ(a->Caption(), e.Caption);
-        EXPECT_EQ(ShortCutToText(a->ShortCut()), e.ShortCut);
-        EXPECT_EQ(a->Hint(), e.Hint);
-        ++count;
+        EXPECT_EQ(a->Category(), row.Category);
+        EXPECT_EQ(a->Caption(), row.Caption);
+        EXPECT_EQ(ShortCutToText(a->ShortCut()), row.ShortCut);
+        EXPECT_EQ(a->Hint(), row.Hint);
     }
-    EXPECT_EQ(Form->ActionList1->ActionCount(), count);
+    EXPECT_EQ(Form->ActionList1->ActionCount(), static_cast<int>(description.Actions.size()));
+}
+
+TEST_F(LayoutTest, EveryPublishedFieldIsTheComponentOfItsNameAndClass) {
+    Open();
+    int actions = 0;
+    for (const TSDIAppForm::TPublishedField& field : TSDIAppForm::PublishedFields()) {
+        SCOPED_TRACE(field.Name);
+        TComponent* c = field.Get(*Form);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c, Form->FindComponent(field.Name));
+        EXPECT_STREQ(c->ClassName(), field.ClassName);
+        if (dynamic_cast<TAction*>(c)) ++actions;
+    }
+    // Every action of the window is one of its fields.
+    EXPECT_EQ(actions, Form->ActionList1->ActionCount());
 }
 
 TEST_F(LayoutTest, ActionsOfLaterHandlersAreDisabledAndThoseBuiltHereWork) {
@@ -181,14 +116,15 @@ TEST_F(LayoutTest, WindowCaptionClientSizeAndPagesInOrder) {
     EXPECT_EQ(r.bottom, 390);
     EXPECT_EQ(GetMenu(Form->Handle()), Form->MainMenu1->Handle());
 
-    const std::pair<const char*, const char*> pages[] = {
-        {"SourceFileTabSheet1", "HTML Source File"}, {"BrowserTabSheet1", "Browser"},
-        {"StrippedContentsTabSheet1", "Stripped Contents"}, {"DistinctWordsListTabSheet1", "Distinct Words List"},
-        {"KeywordsTabSheet1", "Keywords"}, {"AutoFindAndAddTabSheet1", "Auto Find and Add"},
-        {"SuppressWordsTabSheet1", "Suppress(ed) Words"}, {"LogTabSheet1", "Log"}};
+    const std::pair<TTabSheet*, const char*> pages[] = {
+        {Form->SourceFileTabSheet1, "HTML Source File"}, {Form->BrowserTabSheet1, "Browser"},
+        {Form->StrippedContentsTabSheet1, "Stripped Contents"},
+        {Form->DistinctWordsListTabSheet1, "Distinct Words List"}, {Form->KeywordsTabSheet1, "Keywords"},
+        {Form->AutoFindAndAddTabSheet1, "Auto Find and Add"}, {Form->SuppressWordsTabSheet1, "Suppress(ed) Words"},
+        {Form->LogTabSheet1, "Log"}};
     ASSERT_EQ(Form->PageControl1->PageCount(), 8);
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(Form->PageControl1->Pages(i)->Name(), pages[i].first);
+        EXPECT_EQ(Form->PageControl1->Pages(i), pages[i].first);
         char caption[64] = {};
         TCITEMA item{};
         item.mask = TCIF_TEXT;
@@ -197,7 +133,7 @@ TEST_F(LayoutTest, WindowCaptionClientSizeAndPagesInOrder) {
         SendMessageA(Form->PageControl1->Handle(), TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
         EXPECT_STREQ(caption, pages[i].second);
     }
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 0);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->SourceFileTabSheet1);
     EXPECT_EQ(Form->PageControl1->Style(), TTabStyle::tsFlatButtons);
     EXPECT_TRUE(GetWindowLongA(Form->PageControl1->Handle(), GWL_STYLE) & TCS_FLATBUTTONS);
 
@@ -466,7 +402,7 @@ TEST_F(LayoutTest, SourceBoxStretchesWithTheWindowAndTheButtonsStayAtTheRight) {
 
 TEST_F(LayoutTest, SplittersDragTheWidthOfTheLeftPane) {
     Open();
-    Form->PageControl1->SetActivePageIndex(3);
+    Form->PageControl1->SetActivePage(Form->DistinctWordsListTabSheet1);
     ruktest::Pump();
     HWND splitter = Form->Splitter1->Handle();
     SendMessageA(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));

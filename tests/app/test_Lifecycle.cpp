@@ -95,7 +95,7 @@ TEST_F(LifecycleTest, MissingSuppressWordFileShowsOneMessageAndTheWindowWorks) {
     EXPECT_EQ(Form->SupressedWordsRichEdit1->Text(), "");
     EXPECT_TRUE(IsWindowVisible(Form->Handle()));
     ChooseMenuItem("MMViewLog");
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 7);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->LogTabSheet1);
     EXPECT_EQ(Shown.Messages.size(), 1u);
 }
 

@@ -132,20 +132,21 @@ TEST_F(PaneFillingTest, APanesTextIsTheEnginesWhicheverPageIsInView) {
     // The run reads the source pane, which gives every line break back as CR LF.
     const std::string log = EngineLog(CrLf(source), &engineText);
     std::vector<std::string> seen;
-    for (int page : {7, 0, 2}) {
+    for (TTabSheet* page : {Form->LogTabSheet1, Form->SourceFileTabSheet1, Form->StrippedContentsTabSheet1}) {
         for (TRichEdit* pane : Panes()) pane->Clear();
         Form->DistinctWordsListView1->Items().Clear();
         Form->HTMLSourceFileRichEdit1->SetText(source);
-        Form->PageControl1->SetActivePageIndex(page);
+        Form->PageControl1->SetActivePage(page);
         Run();
         // At once, whatever the panes have taken so far.
-        EXPECT_EQ(Form->LogRichEdit1->Text(), log) << page;
-        EXPECT_EQ(Form->StrippedContentsRichEdit1->Text(), CrLf(engineText)) << page;
+        EXPECT_EQ(Form->LogRichEdit1->Text(), log) << page->Name();
+        EXPECT_EQ(Form->StrippedContentsRichEdit1->Text(), CrLf(engineText)) << page->Name();
         const std::string words = Form->DistinctWordsLisRichEdit1->Text();
         EXPECT_FALSE(words.empty());
         ASSERT_TRUE(ruktest::PumpUntil([&] { return !Filling(); }, 300000));
         // And the controls hold the same.
-        for (TRichEdit* pane : Panes()) EXPECT_EQ(ControlText(*pane), pane->Text()) << page << " " << pane->Name();
+        for (TRichEdit* pane : Panes())
+            EXPECT_EQ(ControlText(*pane), pane->Text()) << page->Name() << " " << pane->Name();
         seen.push_back(words);
     }
     EXPECT_EQ(seen[1], seen[0]);
@@ -158,7 +159,7 @@ TEST_F(PaneFillingTest, ASaveOrAFindRightAfterARunSeesTheWholeText) {
     // The run reads the source pane, which gives every line break back as CR LF.
     const std::string log = EngineLog(CrLf(source), &engineText);
     Form->HTMLSourceFileRichEdit1->SetText(source);
-    Form->PageControl1->SetActivePageIndex(7);
+    Form->PageControl1->SetActivePage(Form->LogTabSheet1);
     Run();
     // No message handled in between: what waits goes in first or is read from memory.
     TRichEdit* pane = Form->LogRichEdit1;
@@ -180,7 +181,7 @@ TEST_F(PaneFillingTest, ASaveOrAFindRightAfterARunSeesTheWholeText) {
 
 TEST_F(PaneFillingTest, AOneLineDocumentAndACancelledRunsLongLineFillWithTheWindowAnswering) {
     const std::string source = OneLine(10000);
-    Form->PageControl1->SetActivePageIndex(0);
+    Form->PageControl1->SetActivePage(Form->SourceFileTabSheet1);
     AnswerWatcher watcher(Form->Handle());
     LoadSource(Form->HTMLSourceFileRichEdit1, source);
     ASSERT_TRUE(ruktest::PumpUntil([&] { return !Filling(); }, 600000));
@@ -191,7 +192,7 @@ TEST_F(PaneFillingTest, AOneLineDocumentAndACancelledRunsLongLineFillWithTheWind
     ASSERT_TRUE(ruktest::PumpUntil([&] { return Form->LogRichEdit1->Text().size() > 20000; }));
     ASSERT_TRUE(Form->AssignmentCancel->Execute());
     ASSERT_TRUE(ruktest::PumpUntil([&] { return Form->AssignmentRun1->Enabled(); }));
-    Form->PageControl1->SetActivePageIndex(2);
+    Form->PageControl1->SetActivePage(Form->StrippedContentsTabSheet1);
     const std::string stripped = Form->StrippedContentsRichEdit1->Text();
     EXPECT_GT(stripped.size(), source.size() / 2);
     EXPECT_EQ(stripped.find("\r\n"), std::string::npos);

@@ -269,7 +269,7 @@ TEST_F(RememberedSettingsTest, AHugeSuppressWordFileNameGivesTheFileOpenMessageA
     EXPECT_TRUE(IsWindowVisible(Form->Handle()));
     EXPECT_EQ(OfferedSourceFolder(), "");
     ChooseMenuItem("MMViewLog");
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 7);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->LogTabSheet1);
     EXPECT_EQ(Shown.Messages.size(), 1u);
 }
 

@@ -266,19 +266,19 @@ TEST_F(SourceSelectionTest, OpenUrlNavigatesOnlyToAUrl) {
     const std::string path = MakeFile("open url.htm", "<p>open</p>");
     Open();
     BoxWatcher boxes;
-    Form->PageControl1->SetActivePageIndex(3);
+    Form->PageControl1->SetActivePage(Form->DistinctWordsListTabSheet1);
     for (const char* text : {"not a url", "C:\\dir\\page.htm", ""}) {
         Form->SourceFilesComboBoxEx->SetText(text);
         EXPECT_TRUE(Form->BrowseOpenURL1->Execute());
     }
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>(3, "Please enter a valid Uniform Resource Locater in the\n"
                                                           "file/address combo box and rry again !"));
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 3);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->DistinctWordsListTabSheet1);
     EXPECT_EQ(Browser().HistoryCount(), 0);
 
     Form->SourceFilesComboBoxEx->SetText(WideToAnsi(FileUrl(path)));
     EXPECT_TRUE(Form->BrowseOpenURL1->Execute());
-    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), 1);
+    EXPECT_EQ(Form->PageControl1->ActivePage(), Form->BrowserTabSheet1);
     EXPECT_EQ(Browser().DocumentFile(), path);
     EXPECT_EQ(boxes.Seen().size(), 3u);
     EXPECT_EQ(Form->SourceFileName(), "");
