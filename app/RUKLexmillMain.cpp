@@ -406,6 +406,10 @@ void TSDIAppForm::SetRunLockedActionsEnabled(bool enabled) {
 void TSDIAppForm::AssignmentRun(TObject*) {
     const std::string suppressWords = SupressedWordsRichEdit1->Text();
     const std::string source = HTMLSourceFileRichEdit1->Text();
+    // A document larger than the pane could take, and than memory could keep besides: the
+    // results are the part's, and the user knows it.
+    if (!HTMLSourceFileRichEdit1->HoldsWholeText())
+        ShowMessage("The source pane holds only the first part of the document; the run works on that part.");
     // The previous worker has handled its termination (Run was disabled until then) and is
     // freed now, outside any call of its own.
     StopThread(FWordListThread);

@@ -339,6 +339,9 @@ public:
     bool AppendPending() const { return FAppends.Pending(); }
     // Whether the whole text is at hand in memory (else readers go to the control).
     bool TextInMemory() const { return FPaneText.Known(); }
+    // False once the control could not take the whole text and the memory does not hold
+    // it either: its readers then get only the part the control took.
+    bool HoldsWholeText() const { return FPaneText.Known() || !FRefusing; }
     void CompleteAppends();
     // The last character of the text ('\r' for a line break), '\0' when there is none.
     char LastChar();
@@ -353,6 +356,7 @@ public:
     bool HideScrollBars() const { return FHideScrollBars; }
     TScrollStyle ScrollBars() const { return FScrollBars; }
     bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool w);
     bool WantReturns() const { return FWantReturns; }
     void SetWantReturns(bool w) { FWantReturns = w; }
     bool WantTabs() const { return FWantTabs; }
@@ -413,6 +417,11 @@ private:
     // The address space runs short: the pending text is dropped and the user told; the
     // control takes no more appends until the text is replaced (the text in memory does).
     void RefuseAppends();
+    // "Failed to Load Stream", with the pane (its sheet's caption) that could not take it.
+    std::string LoadFailedMessage();
+    // Shows the text wrapped from now on when text about to go in makes a line too long to
+    // be laid out unwrapped (the pane does not wrap its lines otherwise).
+    void WrapLongLines(const char* text, size_t size);
     // A message that is about to change the text other than through this object.
     bool ChangesTextFromOutside(UINT msg, WPARAM wp) const;
 
@@ -427,6 +436,8 @@ private:
                                    // messages pass through
     bool FTimerSet = false;
     bool FRefusing = false;
+    bool FLongLinesWrapped = false;  // shown wrapped for a long line (see WrapLongLines)
+    size_t FLineChars = 0;           // characters of the last line put into the control
 };
 
 // ---------------------------------------------------------------- list view

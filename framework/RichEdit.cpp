@@ -91,6 +91,16 @@ constexpr LRESULT kLargeLineCount = 1000;
 
 constexpr UINT_PTR kAppendTimer = 0x5241;
 
+// A line longer than this is laid out without word wrap in a time that grows with the square
+// of its length, and every caret move or repaint in it costs as much again (under Wine, a
+// line of 200,000 characters took seconds for each). Wrapped, it costs the control a time
+// in proportion to its length once, and little after. So a pane that does not wrap its
+// lines shows its text wrapped while it holds such a line; the text itself is the same.
+constexpr size_t kLongLineChars = 16384;
+
+// A position past any text the control can hold: a selection there is the caret at the end.
+constexpr LONG kPastEnd = 0x7FFFFFF0;
+
 // Set for as long as it lives.
 struct TFlagGuard {
     bool& Flag;
@@ -289,9 +299,14 @@ void TRichEdit::InitWnd() {
     SendMessageA(FHandle, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     SendMessageA(FHandle, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_CHANGE);
     SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, FWordWrap ? 0 : 1);
+    FLongLinesWrapped = false;
+    FLineChars = 0;
     ApplyDefaultFormat();
     if (FHasColor || ParentColor()) ColorChanged();
-    if (!FText.empty()) SetWindowTextA(FHandle, FText.c_str());
+    if (!FText.empty()) {
+        WrapLongLines(FText.data(), FText.size());
+        SetWindowTextA(FHandle, FText.c_str());
+    }
     SendMessageA(FHandle, EM_SETMODIFY, FALSE, 0);
 }
 
@@ -328,13 +343,41 @@ void TRichEdit::SetText(const std::string& s) {
     if (BeginNewText(s)) return;
     if (!FHandle) return;
     const TFlagGuard guard(FAppending);
+    WrapLongLines(s.data(), s.size());
     SetWindowTextA(FHandle, s.c_str());
+}
+
+void TRichEdit::SetWordWrap(bool w) {
+    FWordWrap = w;
+    if (FHandle && !FLongLinesWrapped) SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, w ? 0 : 1);
+}
+
+void TRichEdit::WrapLongLines(const char* text, size_t size) {
+    if (FWordWrap || FLongLinesWrapped || !FHandle) return;
+    size_t line = FLineChars;
+    for (size_t i = 0; i < size; ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            line = 0;
+        } else if (++line > kLongLineChars) {
+            SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, 0);
+            FLongLinesWrapped = true;
+            return;
+        }
+    }
+    FLineChars = line;
 }
 
 bool TRichEdit::BeginNewText(const std::string& text) {
     DropPending();
     FRefusing = false;
     FText = text;
+    // The new text shows as the pane wraps lines until it brings a long line of its own.
+    FLineChars = 0;
+    if (FLongLinesWrapped && FHandle) {
+        const TFlagGuard guard(FAppending);
+        SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, FWordWrap ? 0 : 1);
+    }
+    FLongLinesWrapped = false;
     // Text set through the window is read as rich text when it looks like it, and perhaps as
     // UTF-8 after the UTF-8 mark: such a text is left to the control.
     const bool rich = text.rfind("{\\rtf", 0) == 0 || text.rfind("{\\urtf", 0) == 0;
@@ -438,12 +481,14 @@ void TRichEdit::LoadPlainText(std::string text) {
     DWORD error = 0;
     {
         const TFlagGuard guard(FAppending);
+        WrapLongLines(FAppends.Data(), end);
         error = StreamInAnsiText(h, 0, FAppends.Data(), end);
     }
     if (error != 0) {
         DropPending();
         FPaneText.Forget();
-        throw EOutOfResources("Failed to Load Stream");
+        FRefusing = true;
+        throw EOutOfResources(LoadFailedMessage());
     }
     FAppends.Took(end, NowMs() - started, GetTickCount());
     // Streaming in marks the control modified (so under Wine); a load is no edit of the user's,
@@ -472,17 +517,18 @@ void TRichEdit::AppendSlice() {
     CHARRANGE old{};
     SendMessageA(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
     const int len = GetTextLen();
-    CHARRANGE at{len, len};
-    SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+    // A caret past the end goes to the end without the control counting its way there (a
+    // position inside the text costs it a walk through the paragraphs before).
+    CHARRANGE atEnd{kPastEnd, kPastEnd};
+    SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
+    WrapLongLines(FAppends.Data(), end - FAppends.Done());
     StreamInAnsiText(h, SFF_SELECTION, FAppends.Data(), end - FAppends.Done());
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
         SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
     } else {
-        const int newLen = GetTextLen();
-        CHARRANGE caret{newLen, newLen};
-        SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+        SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
         SendMessageA(h, EM_SCROLLCARET, 0, 0);
     }
     if (FReadOnly) SendMessageA(h, EM_SETREADONLY, TRUE, 0);
@@ -529,8 +575,14 @@ void TRichEdit::RefuseAppends() {
     DropPending();
     FRefusing = true;
     // The pane shows the text as far as it got; its readers still have all of it. The user
-    // is told once.
-    SafeCall(this, [] { throw EOutOfResources("Failed to Load Stream"); });
+    // is told once, and which pane it is.
+    SafeCall(this, [this] { throw EOutOfResources(LoadFailedMessage()); });
+}
+
+std::string TRichEdit::LoadFailedMessage() {
+    std::string pane = Name();
+    if (auto* sheet = dynamic_cast<TTabSheet*>(Parent())) pane = sheet->Text();
+    return "Failed to Load Stream\r\n\r\nThe \"" + pane + "\" pane could not take the whole text; it shows it as far as it could.";
 }
 
 void TRichEdit::SchedulePending() {

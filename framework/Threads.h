@@ -21,6 +21,10 @@ DWORD MainThreadID();
 // (and by anything that waits on the main thread). Returns true when it ran any.
 // On any other thread it does nothing and returns false.
 bool CheckSynchronize();
+// CheckSynchronize, and then, while workers go on queueing calls, their calls as they come
+// for about budgetMs; calls still queued then get a posted wake-up (the message loop runs
+// them after the messages that wait). Returns true when it ran any.
+bool CheckSynchronizeFor(double budgetMs);
 // Creates, on the main thread, the hidden message-only window whose window procedure
 // runs CheckSynchronize when a worker has queued a call, so that queued calls also run
 // inside modal loops (message boxes, dialogs). Idempotent; does nothing on other
@@ -32,6 +36,10 @@ HWND SynchronizeWindow();
 // For the engine benchmark only: how many turns a worker in Synchronize, and the main thread
 // in WaitFor, wait without sleeping before they sleep (0: at once). Returns the value before.
 int SetSynchronizeSpinTurns(int turns);
+// How long the message loop, once woken for a worker's call, goes on taking further calls as
+// they come (CheckSynchronizeFor); 0: one wake-up a call. For tests that act between two
+// given deliveries of a running worker. Returns the value before.
+double SetSynchronizeStretchMs(double ms);
 
 // Worker thread base. The operating-system thread is always created suspended with the
 // object as its argument; unless CreateSuspended it is resumed at once. After Execute

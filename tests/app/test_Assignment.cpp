@@ -162,6 +162,7 @@ TEST_F(AssignmentTest, SuppressedWordsAreLeftOutOfTheWordLists) {
 }
 
 TEST_F(AssignmentTest, WhileRunningTheLockedActionsDoNothing) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     SetSource(ManyTags(2000));
     int dialogs = 0;
     ruktest::DialogHook hook([&](TOpenDialog&) {
@@ -188,6 +189,7 @@ TEST_F(AssignmentTest, WhileRunningTheLockedActionsDoNothing) {
 }
 
 TEST_F(AssignmentTest, PauseHoldsTheWorkerUntilResumeAndTheRunThenEnds) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     const std::string source = ManyTags(3000);
     SetSource(source);
     PressRun();
@@ -235,6 +237,7 @@ TEST_F(AssignmentTest, PauseHoldsTheWorkerUntilResumeAndTheRunThenEnds) {
 }
 
 TEST_F(AssignmentTest, CancelStopsTheRunWithItsPartialResults) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     SetSource(ManyTags(3000));
     PressRun();
     ASSERT_TRUE(ruktest::PumpUntil([&] { return LogLines() > 60; }));
@@ -311,6 +314,7 @@ TEST_F(AssignmentTest, RunOnAnEmptySourcePaneEndsIdle) {
 }
 
 TEST_F(AssignmentTest, ClosingWhilePausedEndsTheWorker) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     SetSource(ManyTags(2000));
     PressRun();
     ASSERT_TRUE(ruktest::PumpUntil([&] { return LogLines() > 10; }));

@@ -180,6 +180,7 @@ TEST_F(PaneFillingTest, ASaveOrAFindRightAfterARunSeesTheWholeText) {
 }
 
 TEST_F(PaneFillingTest, AOneLineDocumentAndACancelledRunsLongLineFillWithTheWindowAnswering) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     const std::string source = OneLine(10000);
     Form->PageControl1->SetActivePage(Form->SourceFileTabSheet1);
     AnswerWatcher watcher(Form->Handle());

@@ -45,6 +45,20 @@ bool PumpUntil(P pred, DWORD timeoutMs = 30000) {
     return true;
 }
 
+// While it lives, the message loop takes a running worker's calls one a wake-up, so that a
+// test can act between two given deliveries (a short document's run otherwise goes through in
+// one stretch of deliveries, before a user's click could come).
+class OneDeliveryAWakeUp {
+public:
+    OneDeliveryAWakeUp() : FOld(ruk::SetSynchronizeStretchMs(0)) {}
+    ~OneDeliveryAWakeUp() { ruk::SetSynchronizeStretchMs(FOld); }
+    OneDeliveryAWakeUp(const OneDeliveryAWakeUp&) = delete;
+    OneDeliveryAWakeUp& operator=(const OneDeliveryAWakeUp&) = delete;
+
+private:
+    double FOld;
+};
+
 // Runs messages and synchronized calls for about ms milliseconds.
 inline void PumpFor(DWORD ms) {
     const DWORD start = GetTickCount();

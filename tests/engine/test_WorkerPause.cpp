@@ -47,6 +47,7 @@ struct RecordingWorker {
 }  // namespace
 
 TEST(WorkerPause, PauseHoldsTheWorkerAtACheckpointAndResumeGoesOnWithNothingLost) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     const std::string source = ManyTags(200);
     RecordingWorker plain(source);
     plain.Worker.Resume();
@@ -77,6 +78,7 @@ TEST(WorkerPause, PauseHoldsTheWorkerAtACheckpointAndResumeGoesOnWithNothingLost
 }
 
 TEST(WorkerPause, TerminatingAPausedWorkerEndsItWithoutAResume) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     RecordingWorker r(ManyTags(2000));
     r.Worker.Resume();
     ASSERT_TRUE(PumpUntil([&] { return r.Events.size() > 20; }));
@@ -91,6 +93,7 @@ TEST(WorkerPause, TerminatingAPausedWorkerEndsItWithoutAResume) {
 }
 
 TEST(WorkerPause, DestroyingAPausedWorkerEndsItAndRunsItsTermination) {
+    const ruktest::OneDeliveryAWakeUp oneByOne;
     auto* r = new RecordingWorker(ManyTags(2000));
     r->Worker.Resume();
     ASSERT_TRUE(PumpUntil([&] { return r->Events.size() > 20; }));

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -453,7 +454,14 @@ TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsTold
         }
     });
     const std::string text = WithoutSoftBreaks(ManyLines(400, 29));
+    // The pane sits on a page: the message names it by the page's caption.
+    auto* pages = Place<TPageControl>(*f.Form);
+    auto* sheet = new TTabSheet(f.Form.get());
+    sheet->SetParent(pages);
+    sheet->SetText("Log");
+    f.Edit->SetParent(sheet);
     f.Edit->SetText("kept");
+    EXPECT_TRUE(f.Edit->HoldsWholeText());
     // Takes the address space down to about 150 MB, below what the control is let to use.
     std::vector<void*> blocks;
     for (SIZE_T size = 256u << 20; size >= (1u << 20);) {
@@ -477,7 +485,10 @@ TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsTold
     ASSERT_GT(whole.size(), text.size());
     EXPECT_EQ(whole.substr(0, 4), "kept");
     EXPECT_EQ(whole.substr(whole.size() - 6), "\r\nmore");
-    EXPECT_EQ(shown, std::vector<std::string>{"Failed to Load Stream"});
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], "Failed to Load Stream\r\n\r\nThe \"Log\" pane could not take the whole text; it shows it "
+                        "as far as it could.");
+    EXPECT_TRUE(f.Edit->HoldsWholeText());
     // Refused until the text is replaced; then appends go in again.
     f.Edit->AppendText("x");
     EXPECT_EQ(ControlText(*f.Edit), "kept");
@@ -606,4 +617,49 @@ TEST(RichEditAppends, ALongLineGoesInWholeFromTheTimer) {
     EXPECT_FALSE(f.Edit->AppendPending());
     EXPECT_EQ(ControlText(*f.Edit), text);
     EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_GETLINECOUNT, 0, 0), 3);
+}
+
+// A pane that does not wrap its lines shows a line too long to be laid out unwrapped wrapped,
+// however it came in; its text stays as it was, and a new text without such a line shows
+// unwrapped again.
+TEST(RichEditAppends, ALineTooLongToLayOutUnwrappedShowsWrappedWithItsTextUnchanged) {
+    Fixture f;
+    TRichEdit& pane = *f.Edit;
+    pane.SetWordWrap(false);
+    std::string longLine;
+    while (longLine.size() < 40000) longLine += "lorem <b>ipsum</b> ";
+    const std::string mediumLine(10000, 'm');
+    auto rows = [&] { return SendMessageA(pane.Handle(), EM_GETLINECOUNT, 0, 0); };
+    struct TWay {
+        const char* Name;
+        std::function<void(const std::string&)> Put;
+    };
+    const TWay ways[] = {
+        {"set", [&](const std::string& t) { pane.SetText(t); }},
+        {"appended", [&](const std::string& t) {
+             pane.SetText("head\r\n");
+             pane.AppendText(t.substr(6));
+         }},
+        {"loaded", [&](const std::string& t) {
+             pane.SetPlainText(true);
+             TMemoryStream stream;
+             stream.WriteBuffer(t.data(), static_cast<int>(t.size()));
+             stream.SetPosition(0);
+             pane.Lines().LoadFromStream(stream);
+         }},
+    };
+    for (const TWay& way : ways) {
+        SCOPED_TRACE(way.Name);
+        const std::string text = "head\r\n" + longLine + "\r\ntail";
+        way.Put(text);
+        DrainByTimer(pane);
+        EXPECT_EQ(pane.Text(), text);
+        EXPECT_EQ(ControlText(pane), text);
+        EXPECT_GT(rows(), 10);
+        // A line of a length the control lays out well stays one row.
+        way.Put("head\r\n" + mediumLine);
+        DrainByTimer(pane);
+        EXPECT_EQ(ControlText(pane), "head\r\n" + mediumLine);
+        EXPECT_EQ(rows(), 2);
+    }
 }

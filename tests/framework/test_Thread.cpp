@@ -261,6 +261,53 @@ TEST(Thread, SynchronizeCompletesWhileTheMainThreadSitsInAMessageBox) {
     t.WaitFor();
 }
 
+// A message loop woken for one call goes on taking the worker's calls as they come, for a
+// stretch at a time: far fewer wake-ups than calls, every call in order, and the loop's own
+// messages still handled while the stream lasts.
+TEST(Thread, AMessageLoopTakesAStreamOfCallsInStretchesAndStillHandlesItsMessages) {
+    InitSynchronizeWindow();
+    const HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    constexpr int kCalls = 50000;
+    std::vector<int> order;
+    order.reserve(kCalls);
+    std::atomic<bool> done{false};
+    FnThread t([&](FnThread& self) {
+        for (int i = 0; i < kCalls; ++i)
+            self.Synchronize([&, i] {
+                order.push_back(i);
+                if (i == 1000) PostMessageA(window, WM_APP, 0, 0);
+                // A call that takes a few microseconds, as a pane's append does.
+                LARGE_INTEGER f, start, now;
+                QueryPerformanceFrequency(&f);
+                QueryPerformanceCounter(&start);
+                do QueryPerformanceCounter(&now);
+                while ((now.QuadPart - start.QuadPart) * 1000000 < 5 * f.QuadPart);
+            });
+        done = true;
+    });
+    int dispatched = 0;
+    size_t handledAt = 0;
+    t.Resume();
+    while (!done) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        ++dispatched;
+        if (msg.hwnd == window && msg.message == WM_APP) handledAt = order.size();
+        DispatchMessageA(&msg);
+    }
+    t.WaitFor();
+    DestroyWindow(window);
+    ASSERT_EQ(order.size(), static_cast<size_t>(kCalls));
+    for (int i = 0; i < kCalls; ++i) ASSERT_EQ(order[i], i);
+    EXPECT_LT(dispatched, kCalls / 10);
+    EXPECT_GT(handledAt, 1000u);
+    EXPECT_LT(handledAt, static_cast<size_t>(kCalls));
+}
+
 TEST(Thread, DestroyingARunningThreadTerminatesAndWaits) {
     bool destroyed = false;
     bool terminated = false;
