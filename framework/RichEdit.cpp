@@ -110,13 +110,6 @@ struct TFlagGuard {
     TFlagGuard& operator=(const TFlagGuard&) = delete;
 };
 
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
 // Messages that read or change the control's text, its selection or its undo state: the
 // rich edit messages, the edit messages, and editing by the user.
 bool TouchesText(UINT msg) {
@@ -477,7 +470,7 @@ void TRichEdit::LoadPlainText(std::string text) {
     FAppends.Load(std::move(text));
     // The first slice replaces the whole text, as one load of it all would.
     const size_t end = FAppends.NextSliceEnd();
-    const double started = NowMs();
+    const double started = MillisecondsNow();
     DWORD error = 0;
     {
         const TFlagGuard guard(FAppending);
@@ -490,7 +483,7 @@ void TRichEdit::LoadPlainText(std::string text) {
         FRefusing = true;
         throw EOutOfResources(LoadFailedMessage());
     }
-    FAppends.Took(end, NowMs() - started, GetTickCount());
+    FAppends.Took(end, MillisecondsNow() - started, GetTickCount());
     // Streaming in marks the control modified (so under Wine); a load is no edit of the user's,
     // and the slices still to come leave the flag clear too.
     {
@@ -508,7 +501,7 @@ void TRichEdit::LoadPlainText(std::string text) {
 void TRichEdit::AppendSlice() {
     const HWND h = FHandle;
     const size_t end = FAppends.NextSliceEnd();
-    const double started = NowMs();
+    const double started = MillisecondsNow();
     const TFlagGuard guard(FAppending);
     // Selection changes of our own are not the user's: the events wait until the slice is in.
     const LRESULT mask = SendMessageA(h, EM_GETEVENTMASK, 0, 0);
@@ -533,13 +526,13 @@ void TRichEdit::AppendSlice() {
     }
     if (FReadOnly) SendMessageA(h, EM_SETREADONLY, TRUE, 0);
     SendMessageA(h, EM_SETEVENTMASK, 0, mask);
-    FAppends.Took(end, NowMs() - started, GetTickCount());
+    FAppends.Took(end, MillisecondsNow() - started, GetTickCount());
     if (!AppendPending()) SendMessageA(h, EM_SETMODIFY, FPendingModified, 0);
 }
 
 void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
     if (!FHandle || FAppending) return;
-    const double started = NowMs();
+    const double started = MillisecondsNow();
     // Without redrawing, an append costs the control a small part of what it costs while it
     // is shown (it would lay out and paint its view after each). Turning redrawing back on
     // shows the window again, so this is only done for a window that is shown.
@@ -551,7 +544,7 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
             break;
         }
         AppendSlice();
-        if (budgetMs != 0 && NowMs() - started >= budgetMs) break;
+        if (budgetMs != 0 && MillisecondsNow() - started >= budgetMs) break;
         // A message sent from another thread waits for the rest of the budget at most: yielding
         // to each would cost the tick the timer's whole interval, and a thread that asks every
         // few milliseconds would leave the control half its time.

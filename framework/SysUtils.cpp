@@ -455,6 +455,13 @@ TDateTime Now() {
     return SystemTimeToDateTime(st);
 }
 
+double MillisecondsNow() {
+    LARGE_INTEGER frequency, count;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
 bool AddressSpaceAvailable(unsigned long long bytes) {
     constexpr SIZE_T kPiece = 16u << 20;
     std::vector<void*> pieces;

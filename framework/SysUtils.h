@@ -191,6 +191,8 @@ bool DeleteFile(const std::string& name);
 // ---------------------------------------------------------------- time
 
 TDateTime Now();
+// Milliseconds on the high-resolution counter, for measuring short stretches of work.
+double MillisecondsNow();
 TDateTime SystemTimeToDateTime(const SYSTEMTIME& st);
 // The user's short date format, a blank and the long time format (the time left out at
 // midnight exactly).

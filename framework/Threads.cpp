@@ -44,6 +44,19 @@ std::atomic<int> gSpinTurns{4000};
 
 inline void SpinPause() { _mm_pause(); }
 
+// The main thread looks at the queue without sleeping for the spin turns, or until stop()
+// holds; workers that queue a call meanwhile leave out their wake-up. Whether calls wait at
+// the end: one queued before the look-out ended has no wake-up of its own, so the caller
+// runs it or gives it one.
+template <class Stop>
+bool LookOutForCalls(Stop stop) {
+    gMainPolling.store(true);
+    const int spinTurns = gSpinTurns.load();
+    for (int turn = 0; turn < spinTurns && gSyncPending.load() == 0 && !stop(); ++turn) SpinPause();
+    gMainPolling.store(false);
+    return gSyncPending.load() > 0;
+}
+
 // The calling thread's own auto-reset event, made on its first use, closed when it ends.
 HANDLE ThreadWakeEvent() {
     struct Holder {
@@ -97,13 +110,6 @@ HANDLE SyncEvent() {
 // tenth of a second.
 constexpr double kDeliveryStretchMs = 15;
 std::atomic<double> gStretchMs{kDeliveryStretchMs};
-
-double StretchNowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_RUK_SYNCHRONIZE) {
@@ -186,17 +192,9 @@ bool CheckSynchronize() {
 bool CheckSynchronizeFor(double budgetMs) {
     if (!CheckSynchronize()) return false;
     if (budgetMs <= 0) return true;
-    const double started = StretchNowMs();
-    for (;;) {
-        // Workers that queue a call while this looks on leave out their wake-up.
-        gMainPolling.store(true);
-        const int spinTurns = gSpinTurns.load();
-        for (int turn = 0; turn < spinTurns && gSyncPending.load() == 0; ++turn) SpinPause();
-        gMainPolling.store(false);
-        // A call queued before the look-out ended has no wake-up of its own: it is run here,
-        // or, once the stretch is over, given one.
-        if (gSyncPending.load() == 0) break;
-        if (StretchNowMs() - started >= budgetMs) {
+    const double started = MillisecondsNow();
+    while (LookOutForCalls([] { return false; })) {
+        if (MillisecondsNow() - started >= budgetMs) {
             if (const HWND window = gSyncWindow.load()) PostMessageA(window, WM_RUK_SYNCHRONIZE, 0, 0);
             break;
         }
@@ -317,19 +315,7 @@ DWORD TThread::WaitFor() {
         for (;;) {
             // A while without sleeping: a worker that delivers one event after the other has
             // each run at once, without a wake-up on either side.
-            gMainPolling.store(true);
-            const int spinTurns = gSpinTurns.load();
-            for (int turn = 0; turn < spinTurns && !FFinished; ++turn) {
-                if (gSyncPending.load() > 0) {
-                    runCalls();
-                    gMainPolling.store(true);
-                    turn = 0;
-                }
-                SpinPause();
-            }
-            gMainPolling.store(false);
-            // A call queued while this looked on without sleeping has no wake-up of its own.
-            if (gSyncPending.load() > 0) {
+            if (LookOutForCalls([this] { return FFinished; })) {
                 runCalls();
                 continue;
             }

@@ -19,6 +19,7 @@
 #include "Forms.h"
 #include "RUKDynShlWAPI.h"
 #include "RUKLexmillMain.h"
+#include "RichEditControlText.h"
 
 #include <windows.h>
 
@@ -142,21 +143,6 @@ void LoopUntil(P done) {
     while (!done()) Application->HandleMessage();
 }
 
-// Line breaks of every kind as CR LF.
-std::string NormalizedBreaks(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            out += "\r\n";
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 // The log a worker delivers over text, made on a run of its own with the window's line
 // formats; the number of delivered lines in lines.
 std::string ExpectedLog(const std::string& text, long& lines) {
@@ -177,7 +163,7 @@ std::string ExpectedLog(const std::string& text, long& lines) {
     };
     worker.Resume();
     worker.WaitFor();
-    return NormalizedBreaks(log);
+    return ruktest::WithCrLfBreaks(log);
 }
 
 // Each answer of the window to a probe: when the probe was sent and when the answer came.
@@ -317,7 +303,7 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
     const long words = form->DistinctWordsListView1->Items().Count();
     std::printf("  log lines                    %7ld", logLines);
     if (check) {
-        const bool same = NormalizedBreaks(form->LogRichEdit1->Text()) == expectedAll;
+        const bool same = ruktest::WithCrLfBreaks(form->LogRichEdit1->Text()) == expectedAll;
         std::printf("  (%ld delivered a run; the log %s)", delivered,
                     same ? "holds every one of them, in order" : "DIFFERS from what was delivered");
     }

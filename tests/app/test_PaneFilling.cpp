@@ -10,6 +10,7 @@
 
 using namespace ruk;
 using ruktest::ControlText;
+using ruktest::WithCrLfBreaks;
 using ruktest::MainWindowTest;
 
 namespace {
@@ -67,20 +68,6 @@ std::string EngineLog(const std::string& source, std::string* text = nullptr) {
     return log;
 }
 
-// Every kind of line break as CR LF (the documents here have no CR CR LF).
-std::string CrLf(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' || s[i] == '\n') {
-            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-            out += "\r\n";
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
 // Many tags on lines that end in every kind of break.
 std::string Document(int tags) {
     static const char* const ends[] = {"\r\n", "\n", "\r", ""};
@@ -130,7 +117,7 @@ TEST_F(PaneFillingTest, APanesTextIsTheEnginesWhicheverPageIsInView) {
     const std::string source = Document(1500);
     std::string engineText;
     // The run reads the source pane, which gives every line break back as CR LF.
-    const std::string log = EngineLog(CrLf(source), &engineText);
+    const std::string log = EngineLog(WithCrLfBreaks(source), &engineText);
     std::vector<std::string> seen;
     for (TTabSheet* page : {Form->LogTabSheet1, Form->SourceFileTabSheet1, Form->StrippedContentsTabSheet1}) {
         for (TRichEdit* pane : Panes()) pane->Clear();
@@ -140,7 +127,7 @@ TEST_F(PaneFillingTest, APanesTextIsTheEnginesWhicheverPageIsInView) {
         Run();
         // At once, whatever the panes have taken so far.
         EXPECT_EQ(Form->LogRichEdit1->Text(), log) << page->Name();
-        EXPECT_EQ(Form->StrippedContentsRichEdit1->Text(), CrLf(engineText)) << page->Name();
+        EXPECT_EQ(Form->StrippedContentsRichEdit1->Text(), WithCrLfBreaks(engineText)) << page->Name();
         const std::string words = Form->DistinctWordsLisRichEdit1->Text();
         EXPECT_FALSE(words.empty());
         ASSERT_TRUE(ruktest::PumpUntil([&] { return !Filling(); }, 300000));
@@ -157,7 +144,7 @@ TEST_F(PaneFillingTest, ASaveOrAFindRightAfterARunSeesTheWholeText) {
     const std::string source = Document(3000);
     std::string engineText;
     // The run reads the source pane, which gives every line break back as CR LF.
-    const std::string log = EngineLog(CrLf(source), &engineText);
+    const std::string log = EngineLog(WithCrLfBreaks(source), &engineText);
     Form->HTMLSourceFileRichEdit1->SetText(source);
     Form->PageControl1->SetActivePage(Form->LogTabSheet1);
     Run();
@@ -174,9 +161,9 @@ TEST_F(PaneFillingTest, ASaveOrAFindRightAfterARunSeesTheWholeText) {
     EXPECT_GT(at, 0);
     EXPECT_EQ(pane->Lines().Strings(pane->Lines().Count() - 1), last);
     Form->StrippedContentsRichEdit1->SelectAll();
-    EXPECT_EQ(Form->StrippedContentsRichEdit1->SelText(), CrLf(engineText));
+    EXPECT_EQ(Form->StrippedContentsRichEdit1->SelText(), WithCrLfBreaks(engineText));
     // The next run reads the whole source.
-    EXPECT_EQ(Form->HTMLSourceFileRichEdit1->Text(), CrLf(source));
+    EXPECT_EQ(Form->HTMLSourceFileRichEdit1->Text(), WithCrLfBreaks(source));
 }
 
 TEST_F(PaneFillingTest, AOneLineDocumentAndACancelledRunsLongLineFillWithTheWindowAnswering) {

@@ -18,4 +18,20 @@ inline std::string ControlText(ruk::TRichEdit& re) {
     return s;
 }
 
+// Every kind of line break as CR LF, as a pane gives its text back (for texts without the soft
+// break CR CR LF, which the control reads in a way of its own).
+inline std::string WithCrLfBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += "\r\n";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace ruktest
