@@ -59,6 +59,12 @@ size_t TAppendScheduler::NextSliceEnd() const {
     // No LF: after a CR that is followed by neither CR nor LF.
     for (size_t i = limit; i > start; --i)
         if (FText[i - 1] == '\r' && FText[i] != '\r' && FText[i] != '\n') return i;
+    // A line shown in display lines is taken by slices, as any text.
+    if (FCutLongLines) {
+        size_t cut = limit;
+        while (cut > start && FText[cut - 1] == '\r') --cut;
+        if (cut > start) return cut;
+    }
     // A line longer than a slice goes in whole. The control lays a line out again whenever
     // text is added to it, in a time that grows faster than the line's length: by pieces, a
     // line of 100 KB took it some twenty times longer than in one piece.
@@ -103,6 +109,93 @@ char TAppendScheduler::LastChar() const {
 
 unsigned long long TAppendScheduler::AddressNeeded() const {
     return kAddressReserve + static_cast<unsigned long long>(NextSliceEnd() - FDone) * kBytesPerChar;
+}
+
+// ---------------------------------------------------------------- TDisplayBreaks
+
+void TDisplayBreaks::Reset() {
+    std::vector<size_t>().swap(FAt);
+    FUnits = FLine = FShown = FPieceLeft = 0;
+    FBreakDue = FAfterCr = false;
+}
+
+std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
+    std::string out;
+    out.reserve(size + size / (kLineChars / 4) + 2);
+    const size_t all = size + ahead;
+    size_t i = 0;
+    while (i < size) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' || !FAfterCr) ++FUnits;
+            FAfterCr = c == '\r';
+            FLine = FShown = FPieceLeft = 0;
+            FBreakDue = false;
+            out += c;
+            ++i;
+            continue;
+        }
+        FAfterCr = false;
+        size_t lineEnd = i;
+        while (lineEnd < all && text[lineEnd] != '\r' && text[lineEnd] != '\n') ++lineEnd;
+        const size_t stop = std::min(lineEnd, size);
+        if (FLine + (lineEnd - i) <= kLongLineChars) {
+            // Short enough to be laid out as it is.
+            out.append(text + i, stop - i);
+            FUnits += stop - i;
+            FLine += stop - i;
+            FShown += stop - i;
+            i = stop;
+            continue;
+        }
+        while (i < stop) {
+            if (FBreakDue || FShown >= kLineChars) {
+                FAt.push_back(FUnits);
+                out += "\r\n";
+                FShown = 0;
+                FBreakDue = false;
+            }
+            const size_t room = kLineChars - FShown;
+            size_t end = FPieceLeft ? i + FPieceLeft : i + room;
+            if (end >= lineEnd) {
+                end = lineEnd;
+            } else if (!FPieceLeft) {
+                // After the last blank or tag end in the second half, where there is one.
+                for (size_t j = end; j > i + room / 2; --j) {
+                    const char b = text[j - 1];
+                    if (b == ' ' || b == '\t' || b == '>') {
+                        end = j;
+                        break;
+                    }
+                }
+            }
+            const size_t take = std::min(end, stop) - i;
+            out.append(text + i, take);
+            FUnits += take;
+            FLine += take;
+            FShown += take;
+            i += take;
+            // Where the display line ends is decided once, with all that is at hand of it.
+            FPieceLeft = end < lineEnd ? end - i : 0;
+            if (i == end && end < lineEnd) FBreakDue = true;
+        }
+    }
+    return out;
+}
+
+size_t TDisplayBreaks::ToControl(size_t position) const {
+    return position + static_cast<size_t>(std::upper_bound(FAt.begin(), FAt.end(), position) - FAt.begin());
+}
+
+size_t TDisplayBreaks::ToText(size_t position) const {
+    // Break k stands at control position FAt[k] + k; those before position are taken off.
+    size_t lo = 0, hi = FAt.size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (FAt[mid] + mid < position) lo = mid + 1;
+        else hi = mid;
+    }
+    return position - lo;
 }
 
 // ---------------------------------------------------------------- TPaneText
@@ -168,6 +261,25 @@ void TPaneText::Append(const std::string& s) {
     }
     FText += out;
     FBreaks += breaks;
+}
+
+std::string TPaneText::Range(size_t from, size_t to) const {
+    to = std::min(to, Units());
+    if (from >= to) return "";
+    if (FBreaks == 0) return FText.substr(from, to - from);
+    // Each line break is CR LF here and one position: count them off on the way.
+    size_t unit = 0, i = 0;
+    const size_t n = FText.size();
+    while (i < n && unit < from) {
+        i += FText[i] == '\r' ? 2 : 1;
+        ++unit;
+    }
+    const size_t begin = i;
+    while (i < n && unit < to) {
+        i += FText[i] == '\r' ? 2 : 1;
+        ++unit;
+    }
+    return FText.substr(begin, i - begin);
 }
 
 void TPaneText::Forget() {

@@ -53,8 +53,11 @@ public:
     void Load(std::string text);
     void Drop();
     // The end (in the waiting text) of the next slice: after a line break, never inside one;
-    // a line longer than a slice is a slice of its own.
+    // a line longer than a slice is a slice of its own unless long lines are cut.
     size_t NextSliceEnd() const;
+    // Whether a line longer than a slice is cut into slices too (the control is given it in
+    // display lines, TDisplayBreaks) rather than going in whole.
+    void SetCutLongLines(bool cut) { FCutLongLines = cut; }
     const char* Data() const { return FText.data() + FDone; }
     size_t Done() const { return FDone; }
     // The slice up to end went in and took ms; the slice size follows the control's speed.
@@ -81,6 +84,44 @@ private:
     DWORD FBacklogSince = 0;    // tick count of the first append still waiting
     DWORD FLastAdd = 0;         // tick count of the last append
     double FLastSliceMs = 0;    // what the last slice took
+    bool FCutLongLines = false;
+};
+
+// A line too long for the control (under Wine it lays a line out in a time that grows with
+// the square of its length, and wrapped still at several microseconds a character, all at once
+// whenever text is added to the line) is shown in display lines: the control is given a line
+// break of ours every kLineChars characters or so, after a blank or a tag's end where there is
+// one. The text keeps no such break; this remembers where they stand so that positions can be
+// told in the text's terms. Positions count a line break as one character, as the control does.
+class TDisplayBreaks {
+public:
+    // A line longer than this is shown in display lines; a shorter one goes in as it is.
+    static constexpr size_t kLongLineChars = 16384;
+    static constexpr size_t kLineChars = 1024;
+
+    bool Any() const { return !FAt.empty(); }
+    size_t Count() const { return FAt.size(); }
+    // Text positions before which the control holds a break of ours, in order.
+    const std::vector<size_t>& At() const { return FAt; }
+    // A new, empty text.
+    void Reset();
+    // The next size characters of the text as the control is to take them (ANSI, line breaks
+    // as given), with breaks of ours as CR LF. ahead more characters follow text in memory
+    // (still to come): a line is known to be long by all that is at hand of it.
+    std::string Shape(const char* text, size_t size, size_t ahead);
+    // A text position in the control, and back (a position on a break of ours is the text
+    // position after it).
+    size_t ToControl(size_t position) const;
+    size_t ToText(size_t position) const;
+
+private:
+    std::vector<size_t> FAt;
+    size_t FUnits = 0;        // text positions shaped so far
+    size_t FLine = 0;         // characters of the text's current line shaped so far
+    size_t FShown = 0;        // characters since the control's last line break
+    size_t FPieceLeft = 0;    // characters still to come of a display line whose end is decided
+    bool FBreakDue = false;   // a display line has ended: the next character begins a new one
+    bool FAfterCr = false;    // the last character shaped was a CR (CR LF is one line break)
 };
 
 // The whole text of a pane as the control gives it back (every line break as CR LF), kept in
@@ -97,6 +138,8 @@ public:
     size_t Units() const { return FText.size() - FBreaks; }
     void Set(const std::string& s);
     void Append(const std::string& s);
+    // The text between two positions (a line break one character), line breaks as CR LF.
+    std::string Range(size_t from, size_t to) const;
     void Forget();
     // The text as the control gives it back, when that can be told.
     static bool Convert(const std::string& s, std::string& out, size_t& breaks);

@@ -342,6 +342,11 @@ public:
     // False once the control could not take the whole text and the memory does not hold
     // it either: its readers then get only the part the control took.
     bool HoldsWholeText() const { return FPaneText.Known() || !FRefusing; }
+    // Whether the control shows a line of the text in display lines of its own (a line too
+    // long for it to lay out in good time; TDisplayBreaks). Every reader and position is the
+    // text's as ever; the pane takes no edits then, until its text is replaced.
+    bool ShowsDisplayLines() const { return FBreaks.Any(); }
+    const TDisplayBreaks& DisplayBreaks() const { return FBreaks; }
     void CompleteAppends();
     // The last character of the text ('\r' for a line break), '\0' when there is none.
     char LastChar();
@@ -422,6 +427,19 @@ private:
     // Shows the text wrapped from now on when text about to go in makes a line too long to
     // be laid out unwrapped (the pane does not wrap its lines otherwise).
     void WrapLongLines(const char* text, size_t size);
+    // The next size characters of the text as the control is to take them: in display lines
+    // where a line is too long and the text is in memory, else as they are (shown wrapped
+    // where a line is too long). ahead characters of the text follow them.
+    std::string ForControl(const char* text, size_t size, size_t ahead);
+    // The control takes edits unless the pane is read-only or shows display lines.
+    void ApplyReadOnly();
+    bool ControlReadOnly() const { return FReadOnly || FBreaks.Any(); }
+    // A message answered in the text's terms while the control shows display lines.
+    bool DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // The selection in the control, in the text's positions.
+    CHARRANGE TextSelection();
+    // The control's own answer, past this object's handling.
+    LRESULT ControlMessage(UINT msg, WPARAM wp, LPARAM lp);
     // A message that is about to change the text other than through this object.
     bool ChangesTextFromOutside(UINT msg, WPARAM wp) const;
 
@@ -431,6 +449,7 @@ private:
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
     TAppendScheduler FAppends;
     TPaneText FPaneText;
+    TDisplayBreaks FBreaks;
     bool FPendingModified = true;  // the control's modified flag once the pending text is in
     bool FAppending = false;       // inside a slice or a change of ours: the control's own
                                    // messages pass through

@@ -145,11 +145,50 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LON
         return 1;
     }
 }
+// A plain text as rich text in the pane's font, each line a paragraph: in substance what the
+// control writes for a text put in as plain text.
+std::string PlainTextAsRtf(const std::string& text, const TFont& font) {
+    const int px = font.Height < 0 ? -font.Height : (font.Height * 8 + 5) / 10;
+    std::string s = "{\\rtf1\\ansi\\ansicpg" + std::to_string(GetACP()) + "\\deff0{\\fonttbl{\\f0\\fnil " +
+                    font.Name + ";}}\r\n{\\colortbl ;\\red" + std::to_string(GetRValue(font.Color)) + "\\green" +
+                    std::to_string(GetGValue(font.Color)) + "\\blue" + std::to_string(GetBValue(font.Color)) +
+                    ";}\r\n\\pard\\cf1" + (font.Bold ? "\\b" : "") + "\\f0\\fs" + std::to_string(px * 3 / 2) + " ";
+    s.reserve(s.size() + text.size() + text.size() / 8);
+    static const char* const kHex = "0123456789abcdef";
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            s += "\\par\r\n";
+        } else if (c == '\\' || c == '{' || c == '}') {
+            s += '\\';
+            s += static_cast<char>(c);
+        } else if (c == '\t') {
+            s += "\\tab ";
+        } else if (c >= 0x80) {
+            s += "\\'";
+            s += kHex[c >> 4];
+            s += kHex[c & 15];
+        } else {
+            s += static_cast<char>(c);
+        }
+    }
+    s += "\r\n}\r\n";
+    return s;
+}
 }  // namespace
 
 // ---------------------------------------------------------------- TRichEditStrings
 
 int TRichEditStrings::Count() {
+    if (FOwner.FBreaks.Any()) {
+        // The control's lines are display lines: the text's are counted.
+        const std::string text = FOwner.Text();
+        int n = 0;
+        for (size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n') ++n;
+        return n + (text.empty() || text.back() == '\n' ? 0 : 1);
+    }
     HWND h = FOwner.Handle();
     int n = static_cast<int>(SendMessageA(h, EM_GETLINECOUNT, 0, 0));
     // The control always has a line after the last line break; it is not a line of the text.
@@ -161,6 +200,19 @@ int TRichEditStrings::Count() {
 }
 
 std::string TRichEditStrings::Strings(int index) {
+    if (FOwner.FBreaks.Any()) {
+        const std::string text = FOwner.Text();
+        if (index >= 0) {
+            size_t start = 0;
+            for (int line = 0; start < text.size(); ++line) {
+                size_t end = text.find("\r\n", start);
+                if (end == std::string::npos) end = text.size();
+                if (line == index) return text.substr(start, end - start);
+                start = end + 2;
+            }
+        }
+        throw EStringListError(Format("List index out of bounds (%d)", index));
+    }
     HWND h = FOwner.Handle();
     if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
     int start = static_cast<int>(SendMessageA(h, EM_LINEINDEX, index, 0));
@@ -221,6 +273,12 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
 }
 
 void TRichEditStrings::SaveToStream(TStream& stream) {
+    if (FOwner.FBreaks.Any()) {
+        // The control would write its display lines too: the text is written from here.
+        const std::string text = FOwner.FPlainText ? FOwner.Text() : PlainTextAsRtf(FOwner.Text(), FOwner.Font());
+        if (!text.empty()) stream.WriteBuffer(text.data(), static_cast<int>(text.size()));
+        return;
+    }
     if (FOwner.FPlainText && FOwner.FPaneText.Known()) {
         // The control would write the same, after taking in what waits.
         const std::string& text = FOwner.FPaneText.Text();
@@ -296,10 +354,12 @@ void TRichEdit::InitWnd() {
     FLineChars = 0;
     ApplyDefaultFormat();
     if (FHasColor || ParentColor()) ColorChanged();
+    FBreaks.Reset();
     if (!FText.empty()) {
-        WrapLongLines(FText.data(), FText.size());
-        SetWindowTextA(FHandle, FText.c_str());
+        const std::string shown = ForControl(FText.data(), FText.size(), 0);
+        SetWindowTextA(FHandle, shown.c_str());
     }
+    ApplyReadOnly();
     SendMessageA(FHandle, EM_SETMODIFY, FALSE, 0);
 }
 
@@ -321,6 +381,17 @@ void TRichEdit::ApplyDefaultFormat() {
 std::string TRichEdit::Text() {
     if (!FHandle) return FText;
     if (FPaneText.Known()) return FPaneText.Text();
+    if (FBreaks.Any()) {
+        // The control's text less the breaks of ours, every line break as CR LF.
+        const std::string stored = StoredText();
+        std::string s;
+        s.reserve(stored.size() + stored.size() / 16);
+        for (const char c : stored) {
+            s += c;
+            if (c == '\r') s += '\n';
+        }
+        return s;
+    }
     GETTEXTLENGTHEX lenEx{GTL_USECRLF | GTL_NUMCHARS, CP_ACP};
     int n = static_cast<int>(SendMessageA(FHandle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lenEx), 0));
     if (n <= 0) return "";
@@ -336,8 +407,9 @@ void TRichEdit::SetText(const std::string& s) {
     if (BeginNewText(s)) return;
     if (!FHandle) return;
     const TFlagGuard guard(FAppending);
-    WrapLongLines(s.data(), s.size());
-    SetWindowTextA(FHandle, s.c_str());
+    const std::string shown = ForControl(s.data(), s.size(), 0);
+    SetWindowTextA(FHandle, shown.c_str());
+    ApplyReadOnly();
 }
 
 void TRichEdit::SetWordWrap(bool w) {
@@ -360,8 +432,19 @@ void TRichEdit::WrapLongLines(const char* text, size_t size) {
     FLineChars = line;
 }
 
+std::string TRichEdit::ForControl(const char* text, size_t size, size_t ahead) {
+    if (FPaneText.Known()) return FBreaks.Shape(text, size, ahead);
+    WrapLongLines(text, size);
+    return std::string(text, size);
+}
+
+void TRichEdit::ApplyReadOnly() {
+    if (FHandle) SendMessageA(FHandle, EM_SETREADONLY, ControlReadOnly(), 0);
+}
+
 bool TRichEdit::BeginNewText(const std::string& text) {
     DropPending();
+    FBreaks.Reset();
     FRefusing = false;
     FText = text;
     // The new text shows as the pane wraps lines until it brings a long line of its own.
@@ -378,7 +461,10 @@ bool TRichEdit::BeginNewText(const std::string& text) {
     else FPaneText.Set(text);
     // A new window takes FText as it is created.
     if (!FHandle) return false;
-    if (SendMessageA(FHandle, EM_GETLINECOUNT, 0, 0) <= kLargeLineCount) return false;
+    if (SendMessageA(FHandle, EM_GETLINECOUNT, 0, 0) <= kLargeLineCount) {
+        ApplyReadOnly();
+        return false;
+    }
     const HWND old = FHandle;
     const HWND above = GetWindow(old, GW_HWNDPREV);
     const bool focused = GetFocus() == old;
@@ -468,14 +554,16 @@ void TRichEdit::LoadPlainText(std::string text) {
     FPaneText.Set(text);
     const HWND h = Handle();
     FAppends.Load(std::move(text));
+    FAppends.SetCutLongLines(FPaneText.Known());
     // The first slice replaces the whole text, as one load of it all would.
     const size_t end = FAppends.NextSliceEnd();
     const double started = MillisecondsNow();
     DWORD error = 0;
     {
         const TFlagGuard guard(FAppending);
-        WrapLongLines(FAppends.Data(), end);
-        error = StreamInAnsiText(h, 0, FAppends.Data(), end);
+        const std::string shown = ForControl(FAppends.Data(), end, FAppends.Waiting() - end);
+        error = StreamInAnsiText(h, 0, shown.data(), shown.size());
+        ApplyReadOnly();
     }
     if (error != 0) {
         DropPending();
@@ -500,13 +588,14 @@ void TRichEdit::LoadPlainText(std::string text) {
 
 void TRichEdit::AppendSlice() {
     const HWND h = FHandle;
+    FAppends.SetCutLongLines(FPaneText.Known());
     const size_t end = FAppends.NextSliceEnd();
     const double started = MillisecondsNow();
     const TFlagGuard guard(FAppending);
     // Selection changes of our own are not the user's: the events wait until the slice is in.
     const LRESULT mask = SendMessageA(h, EM_GETEVENTMASK, 0, 0);
     SendMessageA(h, EM_SETEVENTMASK, 0, mask & ~ENM_SELCHANGE);
-    if (FReadOnly) SendMessageA(h, EM_SETREADONLY, FALSE, 0);
+    if (ControlReadOnly()) SendMessageA(h, EM_SETREADONLY, FALSE, 0);
     CHARRANGE old{};
     SendMessageA(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
     const int len = GetTextLen();
@@ -514,8 +603,9 @@ void TRichEdit::AppendSlice() {
     // position inside the text costs it a walk through the paragraphs before).
     CHARRANGE atEnd{kPastEnd, kPastEnd};
     SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
-    WrapLongLines(FAppends.Data(), end - FAppends.Done());
-    StreamInAnsiText(h, SFF_SELECTION, FAppends.Data(), end - FAppends.Done());
+    const size_t size = end - FAppends.Done();
+    const std::string shown = ForControl(FAppends.Data(), size, FAppends.Waiting() - size);
+    StreamInAnsiText(h, SFF_SELECTION, shown.data(), shown.size());
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
@@ -524,7 +614,7 @@ void TRichEdit::AppendSlice() {
         SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
         SendMessageA(h, EM_SCROLLCARET, 0, 0);
     }
-    if (FReadOnly) SendMessageA(h, EM_SETREADONLY, TRUE, 0);
+    if (ControlReadOnly()) SendMessageA(h, EM_SETREADONLY, TRUE, 0);
     SendMessageA(h, EM_SETEVENTMASK, 0, mask);
     FAppends.Took(end, MillisecondsNow() - started, GetTickCount());
     if (!AppendPending()) SendMessageA(h, EM_SETMODIFY, FPendingModified, 0);
@@ -539,6 +629,7 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
     const bool shown = (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown) SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
     while (AppendPending()) {
+        FAppends.SetCutLongLines(FPaneText.Known());
         if (!AddressSpaceAvailable(FAppends.AddressNeeded())) {
             RefuseAppends();
             break;
@@ -606,9 +697,9 @@ bool TRichEdit::ChangesTextFromOutside(UINT msg, WPARAM wp) const {
     case WM_CHAR:
     case WM_IME_CHAR:
     case WM_IME_COMPOSITION:
-        return !FReadOnly;
+        return !ControlReadOnly();
     case WM_KEYDOWN:
-        if (FReadOnly) return false;
+        if (ControlReadOnly()) return false;
         if (wp == VK_DELETE || wp == VK_BACK || wp == VK_RETURN || wp == VK_TAB || wp == VK_INSERT) return true;
         return GetKeyState(VK_CONTROL) < 0 && (wp == 'V' || wp == 'X' || wp == 'Z' || wp == 'Y');
     default:
@@ -623,6 +714,10 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // A backlog left over schedules the next tick.
         AppendSlices(FAppends.Streaming(GetTickCount()) ? 1 : TAppendScheduler::kTickBudgetMs, true);
         return 0;
+    }
+    if (FBreaks.Any() && !FAppending) {
+        LRESULT result = 0;
+        if (DisplayLinesMessage(msg, wp, lp, result)) return result;
     }
     if (!FAppending) {
         // A pane that goes away, or whose text another hand changes, need not be filled
@@ -693,6 +788,197 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return TWinControl::WndProc(msg, wp, lp);
 }
 
+LRESULT TRichEdit::ControlMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    const TFlagGuard guard(FAppending);
+    return SendMessageA(FHandle, msg, wp, lp);
+}
+
+CHARRANGE TRichEdit::TextSelection() {
+    CHARRANGE r{};
+    ControlMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    if (AppendPending() && r.cpMin == r.cpMax) {
+        GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
+        const LRESULT len = ControlMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+        // A caret at the end moves on with the appends: it is at the end of the whole text.
+        if (r.cpMax >= len) {
+            if (!FPaneText.Known()) {
+                CompleteAppends();
+                ControlMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+            } else {
+                const LONG end = static_cast<LONG>(FPaneText.Units());
+                return CHARRANGE{end, end};
+            }
+        }
+    }
+    return CHARRANGE{static_cast<LONG>(FBreaks.ToText(static_cast<size_t>(std::max<LONG>(r.cpMin, 0)))),
+                     static_cast<LONG>(FBreaks.ToText(static_cast<size_t>(std::max<LONG>(r.cpMax, 0))))};
+}
+
+namespace {
+// Puts text on the clipboard as ANSI text; false when the clipboard could not be had.
+bool PutTextOnClipboard(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner)) return false;
+    bool done = false;
+    EmptyClipboard();
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        if (void* p = GlobalLock(memory)) {
+            std::memcpy(p, text.c_str(), text.size() + 1);
+            GlobalUnlock(memory);
+            done = SetClipboardData(CF_TEXT, memory) != nullptr;
+        }
+        if (!done) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return done;
+}
+
+// A control position of the text's, -1 (the end) kept.
+LONG ToControlPosition(const TDisplayBreaks& breaks, LONG position) {
+    if (position < 0) return position;
+    return static_cast<LONG>(breaks.ToControl(static_cast<size_t>(position)));
+}
+
+// Copies text into a caller's buffer of size bytes (NUL included); the characters copied.
+LRESULT CopyOut(const std::string& text, char* buffer, size_t size) {
+    if (!buffer || size == 0) return 0;
+    const size_t n = std::min(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+std::string WithCrBreaks(const std::string& text) {
+    std::string s;
+    s.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        s += text[i] == '\n' ? '\r' : text[i];
+    }
+    return s;
+}
+}  // namespace
+
+bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+    case WM_SETTEXT:
+        // A new text, from another hand: it goes in as it is.
+        FBreaks.Reset();
+        ApplyReadOnly();
+        return false;
+    case EM_STREAMIN:
+    case EM_SETTEXTEX: {
+        const bool selection = msg == EM_STREAMIN ? (wp & SFF_SELECTION) != 0
+                                                  : wp != 0 && (reinterpret_cast<const SETTEXTEX*>(wp)->flags & ST_SELECTION);
+        if (selection) return true;  // no edit while display lines show
+        FBreaks.Reset();
+        ApplyReadOnly();
+        return false;
+    }
+    case EM_CANUNDO:
+    case EM_CANREDO:
+        return true;
+    case EM_EXGETSEL:
+    case EM_GETSEL: {
+        const CHARRANGE r = TextSelection();
+        if (msg == EM_EXGETSEL) {
+            if (lp != 0) *reinterpret_cast<CHARRANGE*>(lp) = r;
+            return true;
+        }
+        if (wp != 0) *reinterpret_cast<DWORD*>(wp) = static_cast<DWORD>(r.cpMin);
+        if (lp != 0) *reinterpret_cast<DWORD*>(lp) = static_cast<DWORD>(r.cpMax);
+        result = r.cpMin > 0xFFFF || r.cpMax > 0xFFFF ? -1 : MAKELRESULT(r.cpMin, r.cpMax);
+        return true;
+    }
+    case EM_EXSETSEL:
+    case EM_SETSEL: {
+        CompleteAppends();
+        CHARRANGE r{};
+        if (msg == EM_EXSETSEL) {
+            if (lp == 0) return false;
+            r = *reinterpret_cast<const CHARRANGE*>(lp);
+        } else {
+            r = CHARRANGE{static_cast<LONG>(wp), static_cast<LONG>(lp)};
+        }
+        // All of it, or nothing, as the control has it.
+        if (!(r.cpMin == 0 && r.cpMax == -1) && r.cpMin >= 0) {
+            r.cpMin = ToControlPosition(FBreaks, r.cpMin);
+            r.cpMax = ToControlPosition(FBreaks, r.cpMax);
+        }
+        result = ControlMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        if (msg == EM_EXSETSEL && result >= 0) result = static_cast<LRESULT>(FBreaks.ToText(static_cast<size_t>(result)));
+        return true;
+    }
+    case EM_GETTEXTLENGTHEX: {
+        if (wp == 0) return false;
+        const auto* how = reinterpret_cast<const GETTEXTLENGTHEX*>(wp);
+        if (FPaneText.Known()) {
+            result = static_cast<LRESULT>((how->flags & GTL_USECRLF) ? FPaneText.Text().size() : FPaneText.Units());
+            return true;
+        }
+        CompleteAppends();
+        result = ControlMessage(msg, wp, lp);
+        // Each break of ours counts as one character, or as CR LF.
+        const LRESULT ours = static_cast<LRESULT>(FBreaks.Count()) * ((how->flags & GTL_USECRLF) ? 2 : 1);
+        if (result >= ours) result -= ours;
+        return true;
+    }
+    case EM_GETTEXTEX: {
+        if (!FPaneText.Known() || wp == 0) return false;
+        const auto* how = reinterpret_cast<const GETTEXTEX*>(wp);
+        if (how->codepage != CP_ACP) return false;
+        std::string text;
+        if (how->flags & GT_SELECTION) {
+            const CHARRANGE r = TextSelection();
+            text = FPaneText.Range(static_cast<size_t>(r.cpMin), static_cast<size_t>(r.cpMax));
+        } else {
+            text = FPaneText.Text();
+        }
+        if (!(how->flags & GT_USECRLF)) text = WithCrBreaks(text);
+        if (how->lpUsedDefChar) *how->lpUsedDefChar = FALSE;
+        result = CopyOut(text, reinterpret_cast<char*>(lp), how->cb);
+        return true;
+    }
+    case EM_GETTEXTRANGE: {
+        if (!FPaneText.Known() || lp == 0) return false;
+        auto* range = reinterpret_cast<TEXTRANGEA*>(lp);
+        const size_t units = FPaneText.Units();
+        const size_t from = static_cast<size_t>(std::max<LONG>(range->chrg.cpMin, 0));
+        const size_t to = range->chrg.cpMax < 0 ? units : static_cast<size_t>(range->chrg.cpMax);
+        const std::string text = WithCrBreaks(FPaneText.Range(from, to));
+        // The buffer holds the range and its NUL, as the caller made it.
+        std::memcpy(range->lpstrText, text.c_str(), text.size() + 1);
+        result = static_cast<LRESULT>(text.size());
+        return true;
+    }
+    case EM_FINDTEXTEX: {
+        if (lp == 0) return false;
+        CompleteAppends();
+        auto* find = reinterpret_cast<FINDTEXTEXA*>(lp);
+        FINDTEXTEXA control = *find;
+        control.chrg.cpMin = ToControlPosition(FBreaks, find->chrg.cpMin);
+        control.chrg.cpMax = ToControlPosition(FBreaks, find->chrg.cpMax);
+        result = ControlMessage(msg, wp, reinterpret_cast<LPARAM>(&control));
+        if (result >= 0) {
+            result = static_cast<LRESULT>(FBreaks.ToText(static_cast<size_t>(result)));
+            find->chrgText.cpMin = static_cast<LONG>(FBreaks.ToText(static_cast<size_t>(control.chrgText.cpMin)));
+            find->chrgText.cpMax = static_cast<LONG>(FBreaks.ToText(static_cast<size_t>(control.chrgText.cpMax)));
+        } else {
+            find->chrgText = control.chrgText;
+        }
+        return true;
+    }
+    case WM_COPY: {
+        const CHARRANGE r = TextSelection();
+        if (r.cpMax > r.cpMin) PutTextOnClipboard(FHandle, SelText());
+        return true;
+    }
+    default:
+        // The control shows breaks that the text does not hold: it takes no edits.
+        return ChangesTextFromOutside(msg, wp);
+    }
+}
+
 char TRichEdit::LastChar() {
     if (FPaneText.Known() && FHandle) {
         const std::string& text = FPaneText.Text();
@@ -714,7 +1000,7 @@ void TRichEdit::SetModified(bool m) { SendMessageA(Handle(), EM_SETMODIFY, m, 0)
 
 void TRichEdit::SetReadOnly(bool r) {
     FReadOnly = r;
-    if (FHandle) SendMessageA(FHandle, EM_SETREADONLY, r, 0);
+    ApplyReadOnly();
 }
 
 bool TRichEdit::CNCommand(WORD code, WORD, LRESULT& result) {

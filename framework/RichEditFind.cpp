@@ -52,6 +52,20 @@ std::string TRichEdit::StoredText(bool* usedDefaultChar) {
         SendMessageA(h, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&ex), reinterpret_cast<LPARAM>(s.data())));
     s.resize(static_cast<size_t>(std::max(0, got)));
     if (usedDefaultChar) *usedDefaultChar = usedDefault != FALSE;
+    if (FBreaks.Any() && !FPaneText.Known()) {
+        // Display lines, read from the control: the breaks of ours are taken out (a character a position here, as
+        // the text is in a code page of one byte a character).
+        std::string text;
+        text.reserve(s.size());
+        size_t from = 0;
+        const std::vector<size_t>& at = FBreaks.At();
+        for (size_t k = 0; k < at.size() && at[k] + k < s.size(); ++k) {
+            text.append(s, from, at[k] + k - from);
+            from = at[k] + k + 1;
+        }
+        if (from < s.size()) text.append(s, from, std::string::npos);
+        return text;
+    }
     return s;
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -189,4 +190,116 @@ TEST(PaneText, LineBreaksComeBackAsCrLfAndUnclearTextsAreLeftToTheControl) {
     t.Set("again");
     EXPECT_TRUE(t.Known());
     EXPECT_EQ(t.Text(), "again");
+}
+
+namespace {
+
+// A text as the control holds it: every line break one CR.
+std::string Stored(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out += text[i] == '\n' ? '\r' : text[i];
+    }
+    return out;
+}
+
+// A line of words and tags of about size characters.
+std::string LongLine(size_t size, unsigned seed) {
+    std::string line;
+    static const char* const words[] = {"lorem", "<b>", "ipsum", "</b>", "dolor", "sit", "amet,"};
+    while (line.size() < size) {
+        seed = seed * 1103515245u + 12345u;
+        line += words[(seed >> 16) % 7];
+        if ((seed >> 8) % 3) line += ' ';
+    }
+    return line;
+}
+
+}  // namespace
+
+// A line too long for the control is given to it in display lines; shorter lines go in as they
+// are; and whatever the pieces the text comes in, the breaks of ours come out again and the
+// positions map both ways.
+TEST(DisplayBreaks, OnlyLongLinesAreShownInDisplayLinesAndPositionsMapBothWays) {
+    const std::string shortLines = "head\r\n" + std::string(16384, 's') + "\nmiddle\r";
+    struct TCase {
+        const char* Name;
+        std::string Text;
+        size_t Piece;  // the text is shaped in pieces of this size, each knowing the rest
+        size_t LongestLine;
+        bool Broken;
+    };
+    const TCase cases[] = {
+        {"short lines only", shortLines, 0, 16384, false},
+        {"a long line of words", "head\r\n" + LongLine(40000, 1) + "\r\ntail", 0, TDisplayBreaks::kLineChars, true},
+        {"in pieces", shortLines + LongLine(70000, 2) + "\n" + LongLine(20000, 3), 777, 16384, true},
+        {"without a blank", "x\r" + std::string(50000, 'n'), 4096, TDisplayBreaks::kLineChars, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDisplayBreaks breaks;
+        breaks.Reset();
+        std::string shown;
+        const size_t piece = c.Piece ? c.Piece : c.Text.size();
+        for (size_t at = 0; at < c.Text.size(); at += piece) {
+            const size_t n = std::min(piece, c.Text.size() - at);
+            shown += breaks.Shape(c.Text.data() + at, n, c.Text.size() - at - n);
+        }
+        const std::string stored = Stored(c.Text), shownStored = Stored(shown);
+        ASSERT_EQ(shownStored.size(), stored.size() + breaks.Count());
+        size_t longest = 0, line = 0;
+        for (const char ch : shownStored) line = ch == '\r' ? 0 : line + 1, longest = std::max(longest, line);
+        EXPECT_LE(longest, c.LongestLine);
+        EXPECT_EQ(breaks.Any(), c.Broken);
+        // Every character of the text stands at its control position; each break of ours
+        // stands where the list says, and mapping back gives the text's position.
+        for (size_t p = 0; p < stored.size(); ++p) {
+            const size_t q = breaks.ToControl(p);
+            ASSERT_EQ(shownStored[q], stored[p]) << p;
+            ASSERT_EQ(breaks.ToText(q), p);
+        }
+        for (size_t k = 0; k < breaks.Count(); ++k) {
+            const size_t q = breaks.At()[k] + k;
+            EXPECT_EQ(shownStored[q], '\r');
+            EXPECT_EQ(breaks.ToText(q), breaks.At()[k]);
+            EXPECT_EQ(breaks.ToText(q + 1), breaks.At()[k]);
+            // A display line ends after a blank or a tag when its second half has one.
+            const char before = stored[breaks.At()[k] - 1];
+            if (c.Text.find(' ') != std::string::npos) {
+                EXPECT_TRUE(before == ' ' || before == '>') << k;
+            }
+        }
+    }
+}
+
+// A long line whose first part comes before the rest is known (appends trickling in) shows that
+// part as one line, and the rest in display lines.
+TEST(DisplayBreaks, ALineFoundLongLaterGoesOnInDisplayLines) {
+    TDisplayBreaks breaks;
+    const std::string first(10000, 'a'), rest(30000, 'b');
+    EXPECT_EQ(breaks.Shape(first.data(), first.size(), 0), first);
+    EXPECT_FALSE(breaks.Any());
+    const std::string shown = breaks.Shape(rest.data(), rest.size(), 0);
+    ASSERT_TRUE(breaks.Any());
+    EXPECT_EQ(breaks.At().front(), first.size());
+    EXPECT_EQ(shown.substr(0, 2), "\r\n");
+    EXPECT_EQ(shown.size(), rest.size() + 2 * breaks.Count());
+}
+
+// Long lines are cut into slices where they go in as display lines, and go in whole otherwise.
+TEST(AppendScheduler, ALongLineIsCutIntoSlicesOnlyWhereItGoesInAsDisplayLines) {
+    const std::string text = "a\r\n" + std::string(100000, 'x') + "\r\nz";
+    for (const bool cut : {false, true}) {
+        SCOPED_TRACE(cut);
+        TAppendScheduler s;
+        s.SetCutLongLines(cut);
+        s.Load(text);
+        const std::vector<std::string> slices = Slices(s);
+        EXPECT_EQ(Joined(slices), text);
+        size_t longest = 0;
+        for (const std::string& slice : slices) longest = std::max(longest, slice.size());
+        if (cut) EXPECT_LE(longest, s.SliceSize());
+        else EXPECT_GT(longest, 100000u);
+    }
 }

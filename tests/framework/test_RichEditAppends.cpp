@@ -601,10 +601,12 @@ TEST(RichEditAppends, AnEditByTheUserLeavesTheTextToTheControl) {
     EXPECT_EQ(f.Edit->Text(), "fixed");
 }
 
-TEST(RichEditAppends, ALongLineGoesInWholeFromTheTimer) {
+// A line too long for the control goes in by slices from the timer, as display lines that
+// hold no more than the control lays out well; the text stays as it was.
+TEST(RichEditAppends, ALongLineGoesInByTheTimerAsDisplayLines) {
     Fixture f;
     // As the document panes: no word wrap.
-    SendMessageA(f.Edit->Handle(), EM_SETTARGETDEVICE, 0, 1);
+    f.Edit->SetWordWrap(false);
     const std::string text = "first\r\n" + std::string(200000, 'n') + "\r\nlast";
     f.Edit->SetText("");
     f.Edit->AppendText(text);
@@ -615,14 +617,22 @@ TEST(RichEditAppends, ALongLineGoesInWholeFromTheTimer) {
         else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     EXPECT_FALSE(f.Edit->AppendPending());
+    EXPECT_EQ(f.Edit->Text(), text);
     EXPECT_EQ(ControlText(*f.Edit), text);
-    EXPECT_EQ(SendMessageA(f.Edit->Handle(), EM_GETLINECOUNT, 0, 0), 3);
+    const LRESULT rows = SendMessageA(f.Edit->Handle(), EM_GETLINECOUNT, 0, 0);
+    EXPECT_EQ(static_cast<size_t>(rows), 3 + f.Edit->DisplayBreaks().Count());
+    EXPECT_GE(rows, 200000 / static_cast<LRESULT>(TDisplayBreaks::kLineChars));
+    for (LRESULT row = 0; row < rows; ++row) {
+        const LRESULT start = SendMessageA(f.Edit->Handle(), EM_LINEINDEX, row, 0);
+        ASSERT_LE(SendMessageA(f.Edit->Handle(), EM_LINELENGTH, start, 0), static_cast<LRESULT>(TDisplayBreaks::kLineChars));
+    }
+    EXPECT_EQ(f.Edit->Lines().Count(), 3);
 }
 
-// A pane that does not wrap its lines shows a line too long to be laid out unwrapped wrapped,
-// however it came in; its text stays as it was, and a new text without such a line shows
-// unwrapped again.
-TEST(RichEditAppends, ALineTooLongToLayOutUnwrappedShowsWrappedWithItsTextUnchanged) {
+// A pane that does not wrap its lines shows a line too long to be laid out unwrapped in
+// display lines, however it came in, or wrapped when the control alone knows its text; its
+// text stays as it was, and a new text without such a line shows as it is again.
+TEST(RichEditAppends, ALineTooLongToLayOutUnwrappedShowsInDisplayLinesWithItsTextUnchanged) {
     Fixture f;
     TRichEdit& pane = *f.Edit;
     pane.SetWordWrap(false);
@@ -632,20 +642,28 @@ TEST(RichEditAppends, ALineTooLongToLayOutUnwrappedShowsWrappedWithItsTextUnchan
     auto rows = [&] { return SendMessageA(pane.Handle(), EM_GETLINECOUNT, 0, 0); };
     struct TWay {
         const char* Name;
+        bool InMemory;
         std::function<void(const std::string&)> Put;
     };
     const TWay ways[] = {
-        {"set", [&](const std::string& t) { pane.SetText(t); }},
-        {"appended", [&](const std::string& t) {
+        {"set", true, [&](const std::string& t) { pane.SetText(t); }},
+        {"appended", true, [&](const std::string& t) {
              pane.SetText("head\r\n");
              pane.AppendText(t.substr(6));
          }},
-        {"loaded", [&](const std::string& t) {
+        {"loaded", true, [&](const std::string& t) {
              pane.SetPlainText(true);
              TMemoryStream stream;
              stream.WriteBuffer(t.data(), static_cast<int>(t.size()));
              stream.SetPosition(0);
              pane.Lines().LoadFromStream(stream);
+         }},
+        {"appended after an edit", false, [&](const std::string& t) {
+             pane.SetText("head\r\n");
+             // An edit that changes nothing still leaves the text to the control.
+             pane.SetSelStart(6);
+             SendMessageA(pane.Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+             pane.AppendText(t.substr(6));
          }},
     };
     for (const TWay& way : ways) {
@@ -653,13 +671,91 @@ TEST(RichEditAppends, ALineTooLongToLayOutUnwrappedShowsWrappedWithItsTextUnchan
         const std::string text = "head\r\n" + longLine + "\r\ntail";
         way.Put(text);
         DrainByTimer(pane);
+        EXPECT_EQ(pane.TextInMemory(), way.InMemory);
+        EXPECT_EQ(pane.ShowsDisplayLines(), way.InMemory);
         EXPECT_EQ(pane.Text(), text);
         EXPECT_EQ(ControlText(pane), text);
         EXPECT_GT(rows(), 10);
         // A line of a length the control lays out well stays one row.
         way.Put("head\r\n" + mediumLine);
         DrainByTimer(pane);
+        EXPECT_FALSE(pane.ShowsDisplayLines());
         EXPECT_EQ(ControlText(pane), "head\r\n" + mediumLine);
         EXPECT_EQ(rows(), 2);
     }
+}
+
+// While a pane shows display lines, every reader and every position is the text's: selection,
+// selected text, copy, find, length, lines, the stored text, saves in both modes. The pane
+// takes no edits then, and takes them again once a new text replaces it.
+TEST(RichEditAppends, APaneShowingDisplayLinesAnswersInTheTextsTerms) {
+    Fixture f;
+    TRichEdit& pane = *f.Edit;
+    pane.SetWordWrap(false);
+    std::string longLine;
+    while (longLine.size() < 30000) longLine += "lorem <b>ipsum</b> dolor ";
+    longLine += "needle ";
+    while (longLine.size() < 40000) longLine += "sit amet ";
+    const std::string text = "head\r\n" + longLine + "\r\ntail \xE9t\xE9 {x}\\";
+    pane.SetText(text);
+    ASSERT_TRUE(pane.ShowsDisplayLines());
+    const int units = static_cast<int>(text.size()) - 2;
+    EXPECT_EQ(pane.GetTextLen(), units);
+    EXPECT_EQ(pane.GetTextLenCRLF(), static_cast<int>(text.size()));
+    EXPECT_EQ(pane.Lines().Count(), 3);
+    EXPECT_EQ(pane.Lines().Strings(1), longLine);
+    std::string stored = text;
+    stored.erase(stored.find('\n'), 1);
+    stored.erase(stored.find('\n'), 1);
+    EXPECT_EQ(pane.StoredText(), stored);
+
+    // A selection across several display lines.
+    pane.SetSelStart(1500);
+    pane.SetSelLength(5000);
+    EXPECT_EQ(pane.SelStart(), 1500);
+    EXPECT_EQ(pane.SelLength(), 5000);
+    EXPECT_EQ(pane.SelText(), text.substr(1501, 5000));
+    pane.CopyToClipboard();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const HANDLE data = GetClipboardData(CF_TEXT);
+    const std::string copied = data ? static_cast<const char*>(GlobalLock(data)) : "";
+    if (data) GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(copied, text.substr(1501, 5000));
+
+    const int at = static_cast<int>(text.find("needle")) - 1;
+    EXPECT_EQ(pane.FindString("needle", 0, -1, TRichEdit::stWholeWord), at);
+    EXPECT_EQ(pane.FindString("needle", at + 1, units - at - 1, TRichEdit::stWholeWord), -1);
+    EXPECT_EQ(pane.FindString("tail", 0, units, 0), static_cast<int>(text.find("tail")) - 2);
+
+    for (const bool plain : {true, false}) {
+        SCOPED_TRACE(plain);
+        pane.SetPlainText(plain);
+        TMemoryStream saved;
+        pane.Lines().SaveToStream(saved);
+        if (plain) {
+            EXPECT_EQ(std::string(static_cast<const char*>(saved.Memory()), static_cast<size_t>(saved.Size())), text);
+        } else {
+            // Rich text that reads back as the text.
+            saved.SetPosition(0);
+            f.Reference->SetPlainText(false);
+            f.Reference->Lines().LoadFromStream(saved);
+            EXPECT_EQ(f.Reference->Text(), text);
+        }
+    }
+
+    // No edit: typing, pasting, replacing.
+    pane.SetSelStart(10);
+    SendMessageA(pane.Handle(), WM_CHAR, 'x', 0);
+    SendMessageA(pane.Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("y"));
+    SendMessageA(pane.Handle(), WM_PASTE, 0, 0);
+    EXPECT_TRUE(pane.TextInMemory());
+    EXPECT_EQ(pane.Text(), text);
+    EXPECT_EQ(ControlText(pane), text);
+
+    pane.SetText("abc");
+    EXPECT_FALSE(pane.ShowsDisplayLines());
+    pane.SetSelStart(3);
+    SendMessageA(pane.Handle(), WM_CHAR, 'x', 0);
+    EXPECT_EQ(pane.Text(), "abcx");
 }
