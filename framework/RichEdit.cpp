@@ -605,7 +605,14 @@ void TRichEdit::AppendSlice() {
     SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
     const size_t size = end - FAppends.Done();
     const std::string shown = ForControl(FAppends.Data(), size, FAppends.Waiting() - size);
-    StreamInAnsiText(h, SFF_SELECTION, shown.data(), shown.size());
+    // A replacement of the selection costs the control the same however much text it holds
+    // (a stream into the selection costs it more with every paragraph already there: under
+    // Wine a slice took twice as long at 10 MB). A NUL would end the text: such a slice is
+    // streamed.
+    if (shown.find('\0') == std::string::npos)
+        SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(shown.c_str()));
+    else
+        StreamInAnsiText(h, SFF_SELECTION, shown.data(), shown.size());
     // As an append that cannot be undone.
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     if (old.cpMin != len || old.cpMax != len) {
