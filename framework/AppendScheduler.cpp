@@ -115,7 +115,7 @@ unsigned long long TAppendScheduler::AddressNeeded() const {
 
 void TDisplayBreaks::Reset() {
     std::vector<size_t>().swap(FAt);
-    FUnits = FLine = FShown = FPieceLeft = 0;
+    FUnits = FLine = FShown = FPieceLeft = FLongest = 0;
     FBreakDue = FAfterCr = false;
 }
 
@@ -148,6 +148,7 @@ std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
             i = stop;
             continue;
         }
+        FLongest = std::max(FLongest, FLine + (lineEnd - i));
         while (i < stop) {
             if (FBreakDue || FShown >= kLineChars) {
                 FAt.push_back(FUnits);

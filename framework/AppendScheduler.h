@@ -95,14 +95,21 @@ private:
 // told in the text's terms. Positions count a line break as one character, as the control does.
 class TDisplayBreaks {
 public:
-    // A line longer than this is shown in display lines; a shorter one goes in as it is.
-    static constexpr size_t kLongLineChars = 16384;
+    // A line longer than this is shown in display lines; a shorter one goes in as it is (under
+    // Wine a line of 4 K characters costs the control some 40 ms to take, show and put the
+    // caret in; one of 14 K, 120 ms).
+    static constexpr size_t kLongLineChars = 4096;
     static constexpr size_t kLineChars = 1024;
+    // A pane may show its text with such a line whole again, for an edit, up to this length
+    // of its longest line; beyond it the control would take seconds.
+    static constexpr size_t kEditableLineChars = 16384;
 
     bool Any() const { return !FAt.empty(); }
     size_t Count() const { return FAt.size(); }
     // Text positions before which the control holds a break of ours, in order.
     const std::vector<size_t>& At() const { return FAt; }
+    // The longest line shown in display lines, as far as it is known.
+    size_t Longest() const { return FLongest; }
     // A new, empty text.
     void Reset();
     // The next size characters of the text as the control is to take them (ANSI, line breaks
@@ -119,6 +126,7 @@ private:
     size_t FUnits = 0;        // text positions shaped so far
     size_t FLine = 0;         // characters of the text's current line shaped so far
     size_t FShown = 0;        // characters since the control's last line break
+    size_t FLongest = 0;
     size_t FPieceLeft = 0;    // characters still to come of a display line whose end is decided
     bool FBreakDue = false;   // a display line has ended: the next character begins a new one
     bool FAfterCr = false;    // the last character shaped was a CR (CR LF is one line break)

@@ -344,7 +344,8 @@ public:
     bool HoldsWholeText() const { return FPaneText.Known() || !FRefusing; }
     // Whether the control shows a line of the text in display lines of its own (a line too
     // long for it to lay out in good time; TDisplayBreaks). Every reader and position is the
-    // text's as ever; the pane takes no edits then, until its text is replaced.
+    // text's as ever. An edit first puts the text back with its lines whole; where a line is
+    // too long even for that, the pane takes no edits until its text is replaced.
     bool ShowsDisplayLines() const { return FBreaks.Any(); }
     const TDisplayBreaks& DisplayBreaks() const { return FBreaks; }
     void CompleteAppends();
@@ -431,9 +432,13 @@ private:
     // where a line is too long and the text is in memory, else as they are (shown wrapped
     // where a line is too long). ahead characters of the text follow them.
     std::string ForControl(const char* text, size_t size, size_t ahead);
-    // The control takes edits unless the pane is read-only or shows display lines.
+    // The control takes edits unless the pane is read-only or shows a line in display lines
+    // that is too long to be shown whole for an edit.
     void ApplyReadOnly();
-    bool ControlReadOnly() const { return FReadOnly || FBreaks.Any(); }
+    bool ControlReadOnly() const { return FReadOnly || FBreaks.Longest() > TDisplayBreaks::kEditableLineChars; }
+    // Before an edit: the text goes into the control again with its lines whole (the
+    // selection kept), so that the edit changes the text as it shows.
+    void ShowWholeLines();
     // A message answered in the text's terms while the control shows display lines.
     bool DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // The selection in the control, in the text's positions.

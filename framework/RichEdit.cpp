@@ -702,6 +702,9 @@ bool TRichEdit::ChangesTextFromOutside(UINT msg, WPARAM wp) const {
     case WM_CLEAR:
         return true;
     case WM_CHAR:
+        // A control character of a shortcut (Ctrl+C) types nothing.
+        if (wp < 0x20 && wp != '\t' && wp != '\r' && wp != '\n' && wp != '\b') return false;
+        return !ControlReadOnly();
     case WM_IME_CHAR:
     case WM_IME_COMPOSITION:
         return !ControlReadOnly();
@@ -877,7 +880,7 @@ bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     case EM_SETTEXTEX: {
         const bool selection = msg == EM_STREAMIN ? (wp & SFF_SELECTION) != 0
                                                   : wp != 0 && (reinterpret_cast<const SETTEXTEX*>(wp)->flags & ST_SELECTION);
-        if (selection) return true;  // no edit while display lines show
+        if (selection) break;  // an edit
         FBreaks.Reset();
         ApplyReadOnly();
         return false;
@@ -981,9 +984,28 @@ bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         return true;
     }
     default:
-        // The control shows breaks that the text does not hold: it takes no edits.
-        return ChangesTextFromOutside(msg, wp);
+        break;
     }
+    if (!ChangesTextFromOutside(msg, wp)) return false;
+    // An edit: the control shows breaks that the text does not hold.
+    if (ControlReadOnly()) return true;
+    ShowWholeLines();
+    return false;
+}
+
+void TRichEdit::ShowWholeLines() {
+    CompleteAppends();
+    const CHARRANGE selection = TextSelection();
+    const std::string text = FPaneText.Text();
+    FBreaks.Reset();
+    const TFlagGuard guard(FAppending);
+    const LRESULT modified = SendMessageA(FHandle, EM_GETMODIFY, 0, 0);
+    WrapLongLines(text.data(), text.size());
+    StreamInAnsiText(FHandle, 0, text.data(), text.size());
+    SendMessageA(FHandle, EM_SETMODIFY, modified, 0);
+    SendMessageA(FHandle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageA(FHandle, EM_SCROLLCARET, 0, 0);
+    ApplyReadOnly();
 }
 
 char TRichEdit::LastChar() {

@@ -222,7 +222,8 @@ std::string LongLine(size_t size, unsigned seed) {
 // are; and whatever the pieces the text comes in, the breaks of ours come out again and the
 // positions map both ways.
 TEST(DisplayBreaks, OnlyLongLinesAreShownInDisplayLinesAndPositionsMapBothWays) {
-    const std::string shortLines = "head\r\n" + std::string(16384, 's') + "\nmiddle\r";
+    const size_t longest = TDisplayBreaks::kLongLineChars;
+    const std::string shortLines = "head\r\n" + std::string(longest, 's') + "\nmiddle\r";
     struct TCase {
         const char* Name;
         std::string Text;
@@ -231,9 +232,9 @@ TEST(DisplayBreaks, OnlyLongLinesAreShownInDisplayLinesAndPositionsMapBothWays) 
         bool Broken;
     };
     const TCase cases[] = {
-        {"short lines only", shortLines, 0, 16384, false},
+        {"short lines only", shortLines, 0, longest, false},
         {"a long line of words", "head\r\n" + LongLine(40000, 1) + "\r\ntail", 0, TDisplayBreaks::kLineChars, true},
-        {"in pieces", shortLines + LongLine(70000, 2) + "\n" + LongLine(20000, 3), 777, 16384, true},
+        {"in pieces", shortLines + LongLine(70000, 2) + "\n" + LongLine(20000, 3), 777, longest, true},
         {"without a blank", "x\r" + std::string(50000, 'n'), 4096, TDisplayBreaks::kLineChars, true},
     };
     for (const TCase& c : cases) {
@@ -248,9 +249,9 @@ TEST(DisplayBreaks, OnlyLongLinesAreShownInDisplayLinesAndPositionsMapBothWays) 
         }
         const std::string stored = Stored(c.Text), shownStored = Stored(shown);
         ASSERT_EQ(shownStored.size(), stored.size() + breaks.Count());
-        size_t longest = 0, line = 0;
-        for (const char ch : shownStored) line = ch == '\r' ? 0 : line + 1, longest = std::max(longest, line);
-        EXPECT_LE(longest, c.LongestLine);
+        size_t longestShown = 0, line = 0;
+        for (const char ch : shownStored) line = ch == '\r' ? 0 : line + 1, longestShown = std::max(longestShown, line);
+        EXPECT_LE(longestShown, c.LongestLine);
         EXPECT_EQ(breaks.Any(), c.Broken);
         // Every character of the text stands at its control position; each break of ours
         // stands where the list says, and mapping back gives the text's position.
@@ -277,7 +278,7 @@ TEST(DisplayBreaks, OnlyLongLinesAreShownInDisplayLinesAndPositionsMapBothWays) 
 // part as one line, and the rest in display lines.
 TEST(DisplayBreaks, ALineFoundLongLaterGoesOnInDisplayLines) {
     TDisplayBreaks breaks;
-    const std::string first(10000, 'a'), rest(30000, 'b');
+    const std::string first(TDisplayBreaks::kLongLineChars - 100, 'a'), rest(30000, 'b');
     EXPECT_EQ(breaks.Shape(first.data(), first.size(), 0), first);
     EXPECT_FALSE(breaks.Any());
     const std::string shown = breaks.Shape(rest.data(), rest.size(), 0);
@@ -285,6 +286,7 @@ TEST(DisplayBreaks, ALineFoundLongLaterGoesOnInDisplayLines) {
     EXPECT_EQ(breaks.At().front(), first.size());
     EXPECT_EQ(shown.substr(0, 2), "\r\n");
     EXPECT_EQ(shown.size(), rest.size() + 2 * breaks.Count());
+    EXPECT_EQ(breaks.Longest(), first.size() + rest.size());
 }
 
 // Long lines are cut into slices where they go in as display lines, and go in whole otherwise.

@@ -638,7 +638,7 @@ TEST(RichEditAppends, ALineTooLongToLayOutUnwrappedShowsInDisplayLinesWithItsTex
     pane.SetWordWrap(false);
     std::string longLine;
     while (longLine.size() < 40000) longLine += "lorem <b>ipsum</b> ";
-    const std::string mediumLine(10000, 'm');
+    const std::string mediumLine(3000, 'm');
     auto rows = [&] { return SendMessageA(pane.Handle(), EM_GETLINECOUNT, 0, 0); };
     struct TWay {
         const char* Name;
@@ -686,8 +686,10 @@ TEST(RichEditAppends, ALineTooLongToLayOutUnwrappedShowsInDisplayLinesWithItsTex
 }
 
 // While a pane shows display lines, every reader and every position is the text's: selection,
-// selected text, copy, find, length, lines, the stored text, saves in both modes. The pane
-// takes no edits then, and takes them again once a new text replaces it.
+// selected text, copy, find, length, lines, the stored text, saves in both modes. With a line
+// too long to be shown whole the pane takes no edits, and takes them again once a new text
+// replaces it; with a shorter one, an edit first shows the lines whole and then changes the
+// text where the user made it.
 TEST(RichEditAppends, APaneShowingDisplayLinesAnswersInTheTextsTerms) {
     Fixture f;
     TRichEdit& pane = *f.Edit;
@@ -758,4 +760,15 @@ TEST(RichEditAppends, APaneShowingDisplayLinesAnswersInTheTextsTerms) {
     pane.SetSelStart(3);
     SendMessageA(pane.Handle(), WM_CHAR, 'x', 0);
     EXPECT_EQ(pane.Text(), "abcx");
+
+    std::string editable;
+    while (editable.size() < 3 * TDisplayBreaks::kLongLineChars / 2) editable += "lorem ipsum ";
+    const std::string second = "head\r\n" + editable + "\r\ntail";
+    pane.SetText(second);
+    ASSERT_TRUE(pane.ShowsDisplayLines());
+    pane.SetSelStart(4000);
+    SendMessageA(pane.Handle(), WM_CHAR, 'x', 0);
+    EXPECT_FALSE(pane.ShowsDisplayLines());
+    EXPECT_EQ(pane.Text(), second.substr(0, 4001) + "x" + second.substr(4001));
+    EXPECT_EQ(SendMessageA(pane.Handle(), EM_GETLINECOUNT, 0, 0), 3);
 }
