@@ -201,13 +201,17 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
     std::vector<TProbe> answers;
     answers.reserve(100000);
     std::atomic<bool> stop{false};
+    // Set while the benchmark itself keeps the window's thread (its own reckoning of the
+    // expected log): an answer that waited on that is not the program's and is not kept.
+    std::atomic<int> ownWork{0};  // odd while it does
     const HWND window = form->Handle();
     std::thread watcher([&] {
         while (!stop.load()) {
             const double sent = Now();
+            const int before = ownWork.load();
             DWORD_PTR result = 0;
             SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
-            answers.push_back({sent, Now()});
+            if (before % 2 == 0 && ownWork.load() == before) answers.push_back({sent, Now()});
             Sleep(10);
         }
     });
@@ -236,7 +240,11 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
 
     const bool check = options.Check && options.CancelAfterTags == 0;
     long delivered = 0;
+    ++ownWork;
     const std::string expectedLog = check ? ExpectedLog(source, delivered) : std::string();
+    // A probe sent meanwhile is answered once the loop runs again.
+    Application->ProcessMessages();
+    ++ownWork;
     std::string expectedAll;
     for (int run = 1; run <= options.Runs; ++run) {
         const double start = Now();
