@@ -562,6 +562,13 @@ TEST(RichEditAppends, TheTextInMemoryIsTheControlsOwn) {
     f.Edit->AppendText("b\r\r\nc");
     EXPECT_FALSE(f.Edit->TextInMemory());
     EXPECT_EQ(f.Edit->Text(), ControlText(*f.Edit));
+    // So is a NUL, which the control keeps; what follows it, and later appends, still go in.
+    f.Edit->SetText("a");
+    f.Edit->AppendText(std::string("b\0c\r\nd", 6));
+    f.Edit->AppendText("\r\ne");
+    DrainByTimer(*f.Edit);
+    EXPECT_FALSE(f.Edit->TextInMemory());
+    EXPECT_EQ(ControlText(*f.Edit), std::string("ab\0c\r\nd\r\ne", 10));
 }
 
 TEST(RichEditAppends, AnEditByTheUserLeavesTheTextToTheControl) {
