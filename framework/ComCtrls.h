@@ -311,6 +311,7 @@ private:
 class TRichEdit : public TWinControl {
 public:
     explicit TRichEdit(TComponent* owner);
+    ~TRichEdit() override;
     const char* ClassName() const override { return "TRichEdit"; }
     void SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) override;
 
@@ -416,6 +417,9 @@ private:
     void AppendSlice();
     void DropPending();
     void SchedulePending();
+    // A pane out of sight leaves the control's time to a pane in sight that still fills, so
+    // that the text the user looks at is there first.
+    bool DefersToPaneInSight() const;
     // Before the whole text is replaced: drops pending appends, takes appends again, keeps
     // text as FText and, when the window holds a long text, replaces it by a new one with
     // text in it (true then).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace ruk {
 
@@ -145,6 +146,7 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LON
         return 1;
     }
 }
+
 // A plain text as rich text in the pane's font, each line a paragraph: in substance what the
 // control writes for a text put in as plain text.
 std::string PlainTextAsRtf(const std::string& text, const TFont& font) {
@@ -305,7 +307,30 @@ void TRichEditStrings::SaveToFile(const std::string& fileName) {
 
 // ---------------------------------------------------------------- TRichEdit
 
-TRichEdit::TRichEdit(TComponent* owner) : TWinControl(owner), FLines(*this) { FTabStop = true; }
+namespace {
+// The rich edits of the process (all on the main thread).
+std::vector<TRichEdit*>& RichEdits() {
+    static std::vector<TRichEdit*> panes;
+    return panes;
+}
+}  // namespace
+
+TRichEdit::TRichEdit(TComponent* owner) : TWinControl(owner), FLines(*this) {
+    FTabStop = true;
+    RichEdits().push_back(this);
+}
+
+TRichEdit::~TRichEdit() {
+    std::vector<TRichEdit*>& panes = RichEdits();
+    panes.erase(std::remove(panes.begin(), panes.end(), this), panes.end());
+}
+
+bool TRichEdit::DefersToPaneInSight() const {
+    if (IsWindowVisible(FHandle)) return false;
+    for (const TRichEdit* pane : RichEdits())
+        if (pane != this && pane->FHandle && pane->AppendPending() && IsWindowVisible(pane->FHandle)) return true;
+    return false;
+}
 
 void TRichEdit::SetProperty(const std::string& name, const std::string& value, TComponentResolver& reader) {
     if (SameText(name, "ReadOnly")) SetReadOnly(StrToBoolProp(value));
@@ -727,6 +752,10 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER && wp == kAppendTimer) {
         FTimerSet = false;
         KillTimer(FHandle, kAppendTimer);
+        if (DefersToPaneInSight()) {
+            FTimerSet = SetTimer(FHandle, kAppendTimer, TAppendScheduler::kGatherMs, nullptr) != 0;
+            return 0;
+        }
         // A backlog left over schedules the next tick.
         AppendSlices(FAppends.Streaming(GetTickCount()) ? 1 : TAppendScheduler::kTickBudgetMs, true);
         return 0;

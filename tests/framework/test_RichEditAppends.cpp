@@ -330,6 +330,42 @@ TEST(RichEditAppends, ALargePlainLoadGoesInBySlicesIntoAReadOnlyControl) {
     EXPECT_EQ(f.Edit->Text(), expected);
 }
 
+// A pane out of sight waits while a pane in sight still fills, so that the text the user looks
+// at goes in first; then it takes its own text as ever.
+TEST(RichEditAppends, APaneOutOfSightWaitsForThePaneInSight) {
+    Fixture f;
+    TRichEdit& inSight = *f.Edit;
+    TRichEdit& outOfSight = *f.Reference;
+    ShowWindow(outOfSight.Handle(), SW_HIDE);
+    inSight.SetText("");
+    outOfSight.SetText("");
+    auto lines = [](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "Found tag is : <p class=\"line\"> " + std::to_string(i) + "\r\n";
+        return text;
+    };
+    const std::string large = lines(12000), small = lines(2000);
+    inSight.AppendText(large);
+    outOfSight.AppendText(small);
+    ASSERT_TRUE(outOfSight.AppendPending());
+    const DWORD until = GetTickCount() + 120000;
+    auto pumpWhile = [&](const std::function<bool()>& busy) {
+        while (busy() && GetTickCount() < until) {
+            MSG msg;
+            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    };
+    pumpWhile([&] { return inSight.AppendPending(); });
+    ASSERT_FALSE(inSight.AppendPending());
+    // A sixth of the text, it would have been in long before.
+    EXPECT_TRUE(outOfSight.AppendPending());
+    pumpWhile([&] { return outOfSight.AppendPending(); });
+    EXPECT_FALSE(outOfSight.AppendPending());
+    EXPECT_EQ(ControlText(inSight), large);
+    EXPECT_EQ(ControlText(outOfSight), small);
+}
+
 TEST(RichEditAppends, TheViewFollowsACaretAtTheEndAndScrollsAsFar) {
     Fixture f;
     const std::string text = ManyLines(1500, 17);
