@@ -436,10 +436,12 @@ private:
     // where a line is too long and the text is in memory, else as they are (shown wrapped
     // where a line is too long). ahead characters of the text follow them.
     std::string ForControl(const char* text, size_t size, size_t ahead);
-    // The control takes edits unless the pane is read-only or shows a line in display lines
-    // that is too long to be shown whole for an edit.
+    // The control takes no edits of its own while it shows display lines (a drop of dragged
+    // text, say, would change it unseen); the pane takes them unless it is read-only or one of
+    // its lines is too long to be shown whole for an edit.
     void ApplyReadOnly();
-    bool ControlReadOnly() const { return FReadOnly || FBreaks.Longest() > TDisplayBreaks::kEditableLineChars; }
+    bool ControlReadOnly() const { return FReadOnly || FBreaks.Any(); }
+    bool TakesEdits() const { return !FReadOnly && FBreaks.Longest() <= TDisplayBreaks::kEditableLineChars; }
     // Before an edit: the text goes into the control again with its lines whole (the
     // selection kept), so that the edit changes the text as it shows.
     void ShowWholeLines();
@@ -449,8 +451,9 @@ private:
     CHARRANGE TextSelection();
     // The control's own answer, past this object's handling.
     LRESULT ControlMessage(UINT msg, WPARAM wp, LPARAM lp);
-    // A message that is about to change the text other than through this object.
-    bool ChangesTextFromOutside(UINT msg, WPARAM wp) const;
+    // A message that is about to change the text other than through this object, where the
+    // user's typing counts when editable.
+    bool ChangesTextFromOutside(UINT msg, WPARAM wp, bool editable) const;
 
     TRichEditStrings FLines;
     bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;

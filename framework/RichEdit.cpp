@@ -718,7 +718,7 @@ void TRichEdit::DropPending() {
     FTimerSet = false;
 }
 
-bool TRichEdit::ChangesTextFromOutside(UINT msg, WPARAM wp) const {
+bool TRichEdit::ChangesTextFromOutside(UINT msg, WPARAM wp, bool editable) const {
     switch (msg) {
     case WM_SETTEXT:
     case EM_SETTEXTEX:
@@ -735,12 +735,12 @@ bool TRichEdit::ChangesTextFromOutside(UINT msg, WPARAM wp) const {
     case WM_CHAR:
         // A control character of a shortcut (Ctrl+C) types nothing.
         if (wp < 0x20 && wp != '\t' && wp != '\r' && wp != '\n' && wp != '\b') return false;
-        return !ControlReadOnly();
+        return editable;
     case WM_IME_CHAR:
     case WM_IME_COMPOSITION:
-        return !ControlReadOnly();
+        return editable;
     case WM_KEYDOWN:
-        if (ControlReadOnly()) return false;
+        if (!editable) return false;
         if (wp == VK_DELETE || wp == VK_BACK || wp == VK_RETURN || wp == VK_TAB || wp == VK_INSERT) return true;
         return GetKeyState(VK_CONTROL) < 0 && (wp == 'V' || wp == 'X' || wp == 'Z' || wp == 'Y');
     default:
@@ -768,7 +768,7 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // A pane that goes away, or whose text another hand changes, need not be filled
         // first; a change by another hand also ends what the memory can tell of the text.
         if (msg == WM_DESTROY) DropPending();
-        if (FPaneText.Known() && ChangesTextFromOutside(msg, wp)) {
+        if (FPaneText.Known() && ChangesTextFromOutside(msg, wp, !ControlReadOnly())) {
             if (msg == WM_SETTEXT || (msg == EM_STREAMIN && !(wp & SFF_SELECTION))) DropPending();
             else CompleteAppends();
             FPaneText.Forget();
@@ -1021,9 +1021,9 @@ bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     default:
         break;
     }
-    if (!ChangesTextFromOutside(msg, wp)) return false;
+    if (!ChangesTextFromOutside(msg, wp, TakesEdits())) return false;
     // An edit: the control shows breaks that the text does not hold.
-    if (ControlReadOnly()) return true;
+    if (!TakesEdits()) return true;
     ShowWholeLines();
     return false;
 }

@@ -809,9 +809,12 @@ TEST(RichEditAppends, APaneShowingDisplayLinesAnswersInTheTextsTerms) {
     const std::string second = "head\r\n" + editable + "\r\ntail";
     pane.SetText(second);
     ASSERT_TRUE(pane.ShowsDisplayLines());
+    // The control itself takes nothing it could change unseen (a drop of dragged text).
+    EXPECT_NE(GetWindowLongA(pane.Handle(), GWL_STYLE) & ES_READONLY, 0);
     pane.SetSelStart(4000);
     SendMessageA(pane.Handle(), WM_CHAR, 'x', 0);
     EXPECT_FALSE(pane.ShowsDisplayLines());
     EXPECT_EQ(pane.Text(), second.substr(0, 4001) + "x" + second.substr(4001));
     EXPECT_EQ(SendMessageA(pane.Handle(), EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_EQ(GetWindowLongA(pane.Handle(), GWL_STYLE) & ES_READONLY, 0);
 }
