@@ -96,8 +96,9 @@ constexpr UINT_PTR kAppendTimer = 0x5241;
 // of its length, and every caret move or repaint in it costs as much again (under Wine, a
 // line of 200,000 characters took seconds for each). Wrapped, it costs the control a time
 // in proportion to its length once, and little after. So a pane that does not wrap its
-// lines shows its text wrapped while it holds such a line; the text itself is the same.
-constexpr size_t kLongLineChars = 16384;
+// lines, and cannot show such a line in display lines (its text is the control's alone),
+// shows its text wrapped while it holds one; the text itself is the same.
+constexpr size_t kUnwrappedLineChars = 16384;
 
 // A position past any text the control can hold: a selection there is the caret at the end.
 constexpr LONG kPastEnd = 0x7FFFFFF0;
@@ -454,7 +455,7 @@ void TRichEdit::WrapLongLines(const char* text, size_t size) {
     for (size_t i = 0; i < size; ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
             line = 0;
-        } else if (++line > kLongLineChars) {
+        } else if (++line > kUnwrappedLineChars) {
             SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, 0);
             FLongLinesWrapped = true;
             return;
