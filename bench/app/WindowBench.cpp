@@ -3,7 +3,7 @@
 // sees it. Meanwhile a watcher thread asks the window for a WM_NULL answer every 10 ms and
 // keeps the longest wait.
 //
-//   WindowBench [--tags N] [--file PATH]... [--page log|source|stripped] [--no-check]
+//   WindowBench [--tags N] [--file PATH]... [--page log|source|stripped|words] [--no-check]
 //               [--runs N] [--one-line BYTES] [--cancel-after TAGS] [--large MB] [--close]
 //
 // It runs a generated manual-like document with N tags (50,000 by default; 0: none), then
@@ -186,7 +186,7 @@ bool AnyPaneFilling(TSDIAppForm& form) {
     return false;
 }
 
-enum class TPage { Log, Source, Stripped };
+enum class TPage { Log, Source, Stripped, Words };
 
 struct TOptions {
     TPage Page = TPage::Log;
@@ -203,6 +203,7 @@ void RunOne(TSDIAppForm* form, const std::string& label, const std::string& path
     };
     const TPageInView inView = options.Page == TPage::Log      ? TPageInView{form->LogTabSheet1, form->LogRichEdit1, "Log"}
                                : options.Page == TPage::Source ? TPageInView{form->SourceFileTabSheet1, form->HTMLSourceFileRichEdit1, "Source"}
+                               : options.Page == TPage::Words  ? TPageInView{form->DistinctWordsListTabSheet1, form->DistinctWordsLisRichEdit1, "Distinct Words List"}
                                                                : TPageInView{form->StrippedContentsTabSheet1, form->StrippedContentsRichEdit1, "Stripped Contents"};
     form->PageControl1->SetActivePage(inView.Sheet);
     Application->ProcessMessages();
@@ -374,7 +375,10 @@ int main(int argc, char** argv) {
         else if (a == "--file" && i + 1 < argc) files.push_back(argv[++i]);
         else if (a == "--page" && i + 1 < argc) {
             const std::string page = argv[++i];
-            options.Page = page == "source" ? TPage::Source : page == "stripped" ? TPage::Stripped : TPage::Log;
+            options.Page = page == "source"     ? TPage::Source
+                           : page == "stripped" ? TPage::Stripped
+                           : page == "words"    ? TPage::Words
+                                                : TPage::Log;
         }
         else if (a == "--no-check") options.Check = false;
         else if (a == "--runs" && i + 1 < argc) options.Runs = std::max(1, std::atoi(argv[++i]));
