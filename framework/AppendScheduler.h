@@ -144,6 +144,8 @@ public:
     const std::string& Text() const { return FText; }
     // Characters as the control counts them: a line break is one.
     size_t Units() const { return FText.size() - FBreaks; }
+    // Its length with a line break as two characters (CR LF) or as one.
+    size_t Length(bool crLf) const { return crLf ? FText.size() : Units(); }
     void Set(const std::string& s);
     void Append(const std::string& s);
     // The text between two positions (a line break one character), line breaks as CR LF.

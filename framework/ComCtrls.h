@@ -447,8 +447,11 @@ private:
     void ShowWholeLines();
     // A message answered in the text's terms while the control shows display lines.
     bool DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-    // The selection in the control, in the text's positions.
+    // The selection in the control, in the text's positions (a caret at the end, while
+    // appends wait, at the end of the whole text).
     CHARRANGE TextSelection();
+    // EM_GETSEL or EM_EXGETSEL answered with TextSelection.
+    LRESULT AnswerSelection(UINT msg, WPARAM wp, LPARAM lp);
     // The control's own answer, past this object's handling.
     LRESULT ControlMessage(UINT msg, WPARAM wp, LPARAM lp);
     // A message that is about to change the text other than through this object, where the

@@ -620,7 +620,6 @@ void TRichEdit::LoadPlainText(std::string text) {
 
 void TRichEdit::AppendSlice() {
     const HWND h = FHandle;
-    FAppends.SetCutLongLines(FPaneText.Known());
     const size_t end = FAppends.NextSliceEnd();
     const double started = MillisecondsNow();
     const TFlagGuard guard(FAppending);
@@ -786,37 +785,16 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             // The appends leave nothing to undo.
             return 0;
         case EM_GETTEXTLENGTHEX:
-            if (FPaneText.Known() && wp != 0) {
-                const auto* how = reinterpret_cast<const GETTEXTLENGTHEX*>(wp);
-                return static_cast<LRESULT>((how->flags & GTL_USECRLF) ? FPaneText.Text().size() : FPaneText.Units());
-            }
+            if (FPaneText.Known() && wp != 0)
+                return static_cast<LRESULT>(FPaneText.Length(reinterpret_cast<const GETTEXTLENGTHEX*>(wp)->flags & GTL_USECRLF));
             CompleteAppends();
             break;
         case EM_GETSEL:
-        case EM_EXGETSEL: {
+        case EM_EXGETSEL:
             // Appends keep a selection; only a caret at the end moves on with them. So the
             // actions that look at the selection of the focused control on every idle step
-            // do not make the control do its waiting work: a caret at the end is at the end
-            // of the whole text.
-            CHARRANGE r{};
-            FAppending = true;
-            SendMessageA(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-            const int len = GetTextLen();
-            FAppending = false;
-            if (r.cpMin != r.cpMax || r.cpMax < len) break;
-            if (!FPaneText.Known()) {
-                CompleteAppends();
-                break;
-            }
-            const LONG end = static_cast<LONG>(FPaneText.Units());
-            if (msg == EM_EXGETSEL) {
-                if (lp != 0) *reinterpret_cast<CHARRANGE*>(lp) = CHARRANGE{end, end};
-                return 0;
-            }
-            if (wp != 0) *reinterpret_cast<DWORD*>(wp) = static_cast<DWORD>(end);
-            if (lp != 0) *reinterpret_cast<DWORD*>(lp) = static_cast<DWORD>(end);
-            return end > 0xFFFF ? -1 : MAKELRESULT(end, end);
-        }
+            // do not make the control do its waiting work (TextSelection).
+            return AnswerSelection(msg, wp, lp);
         case WM_SETTEXT:
             DropPending();
             break;
@@ -858,6 +836,17 @@ CHARRANGE TRichEdit::TextSelection() {
     }
     return CHARRANGE{static_cast<LONG>(FBreaks.ToText(static_cast<size_t>(std::max<LONG>(r.cpMin, 0)))),
                      static_cast<LONG>(FBreaks.ToText(static_cast<size_t>(std::max<LONG>(r.cpMax, 0))))};
+}
+
+LRESULT TRichEdit::AnswerSelection(UINT msg, WPARAM wp, LPARAM lp) {
+    const CHARRANGE r = TextSelection();
+    if (msg == EM_EXGETSEL) {
+        if (lp != 0) *reinterpret_cast<CHARRANGE*>(lp) = r;
+        return 0;
+    }
+    if (wp != 0) *reinterpret_cast<DWORD*>(wp) = static_cast<DWORD>(r.cpMin);
+    if (lp != 0) *reinterpret_cast<DWORD*>(lp) = static_cast<DWORD>(r.cpMax);
+    return r.cpMin > 0xFFFF || r.cpMax > 0xFFFF ? -1 : MAKELRESULT(r.cpMin, r.cpMax);
 }
 
 namespace {
@@ -925,17 +914,9 @@ bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     case EM_CANREDO:
         return true;
     case EM_EXGETSEL:
-    case EM_GETSEL: {
-        const CHARRANGE r = TextSelection();
-        if (msg == EM_EXGETSEL) {
-            if (lp != 0) *reinterpret_cast<CHARRANGE*>(lp) = r;
-            return true;
-        }
-        if (wp != 0) *reinterpret_cast<DWORD*>(wp) = static_cast<DWORD>(r.cpMin);
-        if (lp != 0) *reinterpret_cast<DWORD*>(lp) = static_cast<DWORD>(r.cpMax);
-        result = r.cpMin > 0xFFFF || r.cpMax > 0xFFFF ? -1 : MAKELRESULT(r.cpMin, r.cpMax);
+    case EM_GETSEL:
+        result = AnswerSelection(msg, wp, lp);
         return true;
-    }
     case EM_EXSETSEL:
     case EM_SETSEL: {
         CompleteAppends();
@@ -959,7 +940,7 @@ bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         if (wp == 0) return false;
         const auto* how = reinterpret_cast<const GETTEXTLENGTHEX*>(wp);
         if (FPaneText.Known()) {
-            result = static_cast<LRESULT>((how->flags & GTL_USECRLF) ? FPaneText.Text().size() : FPaneText.Units());
+            result = static_cast<LRESULT>(FPaneText.Length(how->flags & GTL_USECRLF));
             return true;
         }
         CompleteAppends();

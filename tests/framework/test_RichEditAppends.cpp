@@ -55,14 +55,19 @@ void ReplaceSelAtEnd(TRichEdit& re, const std::string& text) {
     SendMessageA(re.Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// Handles messages, and so the control's timer, until it has nothing left to append.
-void DrainByTimer(TRichEdit& re) {
-    const DWORD until = GetTickCount() + 60000;
-    while (re.AppendPending() && GetTickCount() < until) {
+// Handles messages, and so the controls' timers, while busy holds (ms at most).
+void PumpWhile(const std::function<bool()>& busy, DWORD ms = 60000) {
+    const DWORD until = GetTickCount() + ms;
+    while (busy() && GetTickCount() < until) {
         MSG msg;
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
         else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+// Handles messages until the control has nothing left to append.
+void DrainByTimer(TRichEdit& re, DWORD ms = 60000) {
+    PumpWhile([&re] { return re.AppendPending(); }, ms);
 }
 
 }  // namespace
@@ -348,19 +353,11 @@ TEST(RichEditAppends, APaneOutOfSightWaitsForThePaneInSight) {
     inSight.AppendText(large);
     outOfSight.AppendText(small);
     ASSERT_TRUE(outOfSight.AppendPending());
-    const DWORD until = GetTickCount() + 120000;
-    auto pumpWhile = [&](const std::function<bool()>& busy) {
-        while (busy() && GetTickCount() < until) {
-            MSG msg;
-            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    };
-    pumpWhile([&] { return inSight.AppendPending(); });
+    DrainByTimer(inSight, 120000);
     ASSERT_FALSE(inSight.AppendPending());
     // A sixth of the text, it would have been in long before.
     EXPECT_TRUE(outOfSight.AppendPending());
-    pumpWhile([&] { return outOfSight.AppendPending(); });
+    DrainByTimer(outOfSight, 120000);
     EXPECT_FALSE(outOfSight.AppendPending());
     EXPECT_EQ(ControlText(inSight), large);
     EXPECT_EQ(ControlText(outOfSight), small);
@@ -653,12 +650,7 @@ TEST(RichEditAppends, ALongLineGoesInByTheTimerAsDisplayLines) {
     const std::string text = "first\r\n" + std::string(200000, 'n') + "\r\nlast";
     f.Edit->SetText("");
     f.Edit->AppendText(text);
-    const DWORD until = GetTickCount() + 300000;
-    while (f.Edit->AppendPending() && GetTickCount() < until) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    DrainByTimer(*f.Edit, 300000);
     EXPECT_FALSE(f.Edit->AppendPending());
     EXPECT_EQ(f.Edit->Text(), text);
     EXPECT_EQ(ControlText(*f.Edit), text);
