@@ -264,6 +264,16 @@ void TPaneText::Append(const std::string& s) {
     FBreaks += breaks;
 }
 
+bool TPaneText::AppendKnown(const std::string& s) {
+    if (!FKnown) return false;
+    std::string out;
+    size_t breaks = 0;
+    if (!Convert(s, out, breaks) || !Affordable(s.size())) return false;
+    FText += out;
+    FBreaks += breaks;
+    return true;
+}
+
 std::string TPaneText::Range(size_t from, size_t to) const {
     to = std::min(to, Units());
     if (from >= to) return "";

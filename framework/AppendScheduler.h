@@ -148,6 +148,9 @@ public:
     size_t Length(bool crLf) const { return crLf ? FText.size() : Units(); }
     void Set(const std::string& s);
     void Append(const std::string& s);
+    // Appends s only where the text stays known; false (the text as it was) where Append
+    // would forget it.
+    bool AppendKnown(const std::string& s);
     // The text between two positions (a line break one character), line breaks as CR LF.
     std::string Range(size_t from, size_t to) const;
     void Forget();

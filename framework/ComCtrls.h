@@ -8,6 +8,7 @@
 #include "Classes.h"
 #include "Controls.h"
 #include "Graphics.h"
+#include "PaneWindow.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -336,8 +337,8 @@ public:
     // the end are answered from it at once; every other message that reads or changes the
     // text completes the appends first. Either way a reader sees the whole text.
     void AppendText(const std::string& s);
-    // Text still to be appended by the timer.
-    bool AppendPending() const { return FAppends.Pending(); }
+    // Text still to be appended by the timer, or a window still to show the text appended.
+    bool AppendPending() const { return FAppends.Pending() || FWindowStale; }
     // Whether the whole text is at hand in memory (else readers go to the control).
     bool TextInMemory() const { return FPaneText.Known(); }
     // False once the control could not take the whole text and the memory does not hold
@@ -349,6 +350,18 @@ public:
     // too long even for that, the pane takes no edits until its text is replaced.
     bool ShowsDisplayLines() const { return FBreaks.Any(); }
     const TDisplayBreaks& DisplayBreaks() const { return FBreaks; }
+    // Whether the control holds only a window of the text's display lines (TPaneLines): a
+    // text too large for it to take in good time, kept in memory. The pane's own vertical
+    // scroll bar, its scrolling and every reader and position are the whole text's; the
+    // control is read-only meanwhile, and an edit, a print or a long find first puts the
+    // whole text into it.
+    bool ShowsWindow() const { return FWindowed; }
+    // The text positions the window holds (while it shows one).
+    size_t WindowStart() const { return FWindowed ? FPaneLines.UnitOf(FWindow.First) : 0; }
+    size_t WindowEnd() const { return FWindowed ? FPaneLines.UnitOf(FWindow.Last) : 0; }
+    // What the control itself holds, past every answer from memory: the window, with breaks
+    // of ours, every line break as CR LF.
+    std::string ShownText();
     void CompleteAppends();
     // The last character of the text ('\r' for a line break), '\0' when there is none.
     char LastChar();
@@ -440,8 +453,11 @@ private:
     // text, say, would change it unseen); the pane takes them unless it is read-only or one of
     // its lines is too long to be shown whole for an edit.
     void ApplyReadOnly();
-    bool ControlReadOnly() const { return FReadOnly || FBreaks.Any(); }
-    bool TakesEdits() const { return !FReadOnly && FBreaks.Longest() <= TDisplayBreaks::kEditableLineChars; }
+    bool ControlReadOnly() const { return FReadOnly || FBreaks.Any() || FWindowed; }
+    bool TakesEdits() const {
+        return !FReadOnly && FBreaks.Longest() <= TDisplayBreaks::kEditableLineChars &&
+               (!FWindowed || FPaneLines.Longest() <= TDisplayBreaks::kEditableLineChars);
+    }
     // Before an edit: the text goes into the control again with its lines whole (the
     // selection kept), so that the edit changes the text as it shows.
     void ShowWholeLines();
@@ -454,6 +470,53 @@ private:
     LRESULT AnswerSelection(UINT msg, WPARAM wp, LPARAM lp);
     // The control's own answer, past this object's handling.
     LRESULT ControlMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // ---- a window of the text (RichEditWindow.cpp)
+    // Whether the text in memory is too large for the control to take in good time.
+    bool WantsWindow() const;
+    // The control shows a window of the text from now on: sel is the selection (text
+    // positions), top the display line to show at the top (atEnd: the last page).
+    void BeginWindow(CHARRANGE sel, bool modified, size_t top, bool atEnd);
+    // The window's state is gone (a new text).
+    void EndWindow();
+    // The whole text goes into the control (the selection, view and modified flag kept).
+    void ShowWholeText();
+    // Puts the lines around top into the control.
+    void BuildWindow(size_t top);
+    bool WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // After a message the control handled: a view near an end of the window moves it, and the
+    // scroll bar shows the view in the whole text.
+    void AfterWindowMessage(UINT msg);
+    void WindowTick();
+    // Appends to the text behind a window; false when the window has ended and the text goes
+    // on as the control's.
+    bool WindowAppend(const std::string& s);
+    // A new, empty window of the control in place of one that holds many lines (taking them
+    // out would cost the control a time that grows with their square).
+    void ReplaceHandle();
+    // The control's view shows the character at a position (of the control) at its top.
+    void ScrollControlTo(LONG position, LONG x);
+    HWND FindControl();
+    static constexpr UINT_PTR kWindowTimer = 0x5242;
+    static constexpr UINT kWindowTickMs = 100;
+    // A find outside the window over at most this many characters goes to the hidden control;
+    // a longer one puts the whole text into the pane's.
+    static constexpr size_t kWindowFindChars = 16384;
+    CHARRANGE WindowSelection();
+    // Sets the selection in text positions (-1 and 0, -1 as the control takes them); the
+    // window moves to show its caret. The end of the selection.
+    LONG SetWindowSelection(CHARRANGE r);
+    // The control's selection for the window, from the selection in text positions.
+    void ShowWindowSelection();
+    size_t TopLine();
+    size_t VisibleLines();
+    // Brings the view to show line top first (in the window, or in a new one).
+    void ScrollWindowTo(size_t top);
+    // A new window when the caret is outside the one held or near an end of it.
+    void WindowAroundCaret();
+    void SyncScrollBar();
+    // The control's find over a range of the text: in the window, or over a window of the
+    // range's own lines in a hidden control.
+    bool WindowFind(WPARAM flags, FINDTEXTEXA& find, LRESULT& result);
     // A message that is about to change the text other than through this object, where the
     // user's typing counts when editable.
     bool ChangesTextFromOutside(UINT msg, WPARAM wp, bool editable) const;
@@ -472,6 +535,19 @@ private:
     bool FRefusing = false;
     bool FLongLinesWrapped = false;  // shown wrapped for a long line (see WrapLongLines)
     size_t FLineChars = 0;           // characters of the last line put into the control
+    // A window of the text (ShowsWindow).
+    TPaneLines FPaneLines;
+    TPaneWindowRange FWindow;
+    bool FWindowed = false;
+    bool FWindowStale = false;       // text appended since the window was built
+    bool FWindowTimerSet = false;
+    bool FWindowModified = false;    // the pane's modified flag while it shows a window
+    bool FSyncingScrollBar = false;
+    size_t FWindowBuiltCount = 0;    // display lines when the window was built
+    int FLineHeight = 0;             // pixels a line, measured in the window
+    CHARRANGE FWindowSel{0, 0};      // the selection, text positions
+    CHARRANGE FWindowShownSel{0, 0};  // the control's selection as set for it
+    HWND FFindHandle = nullptr;      // the hidden control of finds outside the window
 };
 
 // ---------------------------------------------------------------- list view

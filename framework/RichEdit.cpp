@@ -1,12 +1,15 @@
 #include "ComCtrls.h"
 
 #include "Dialogs.h"
+#include "RichEditSupport.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace ruk {
+
+using namespace richedit;
 
 TScrollStyle StrToScrollStyle(const std::string& s) {
     if (SameText(s, "ssNone")) return TScrollStyle::ssNone;
@@ -39,56 +42,7 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG
     }
 }
 
-// A part of a text in memory, streamed into the control.
-struct TTextSource {
-    const wchar_t* Data;
-    size_t Size;  // in characters
-};
 
-DWORD CALLBACK TextInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* source = reinterpret_cast<TTextSource*>(cookie);
-    size_t n = std::min(source->Size, static_cast<size_t>(std::max<LONG>(size, 0)) / sizeof(wchar_t));
-    if (n < source->Size) {
-        // The control converts and inserts each buffer on its own: one that ends inside a
-        // line break (CR | LF, or CR | CR LF, the soft break) would come out as other breaks.
-        // So a buffer ends after a line, or at least not after a CR.
-        size_t cut = n;
-        while (cut > 0 && source->Data[cut - 1] != L'\n') --cut;
-        if (cut == 0) {
-            cut = n;
-            while (cut > 0 && source->Data[cut - 1] == L'\r') --cut;
-        }
-        if (cut > 0) n = cut;
-    }
-    std::memcpy(buffer, source->Data, n * sizeof(wchar_t));
-    source->Data += n;
-    source->Size -= n;
-    *done = static_cast<LONG>(n * sizeof(wchar_t));
-    return 0;
-}
-
-// Streams ANSI text in as it stands. The control's own plain-text load would take a text that
-// begins with the UTF-8 byte-order mark for UTF-8 and decode it, so the pane would show
-// another text than the one loaded; converted here by the ANSI code page, as the control
-// converts every other text, it reads back byte for byte.
-// The result is the stream's error (0: none).
-DWORD StreamInAnsiText(HWND h, WPARAM flags, const char* text, size_t size) {
-    std::wstring wide;
-    if (size > 0) {
-        const int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
-        wide.resize(static_cast<size_t>(std::max(n, 0)));
-        if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), wide.data(), n);
-    }
-    TTextSource source{wide.data(), wide.size()};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, TextInCallback};
-    SendMessageA(h, EM_STREAMIN, flags | SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
-    return es.dwError;
-}
-
-// Taking the text out of a control costs it time that grows with the square of its lines (some
-// seconds for 10,000 under Wine, minutes for a long log); a new window costs next to nothing.
-// So a control with more lines than this is replaced by a new window when its text is replaced.
-constexpr LRESULT kLargeLineCount = 1000;
 
 constexpr UINT_PTR kAppendTimer = 0x5241;
 
@@ -103,14 +57,6 @@ constexpr size_t kUnwrappedLineChars = 16384;
 // A position past any text the control can hold: a selection there is the caret at the end.
 constexpr LONG kPastEnd = 0x7FFFFFF0;
 
-// Set for as long as it lives.
-struct TFlagGuard {
-    bool& Flag;
-    explicit TFlagGuard(bool& flag) : Flag(flag) { Flag = true; }
-    ~TFlagGuard() { Flag = false; }
-    TFlagGuard(const TFlagGuard&) = delete;
-    TFlagGuard& operator=(const TFlagGuard&) = delete;
-};
 
 // Messages that read or change the control's text, its selection or its undo state: the
 // rich edit messages, the edit messages, and editing by the user.
@@ -184,7 +130,7 @@ std::string PlainTextAsRtf(const std::string& text, const TFont& font) {
 // ---------------------------------------------------------------- TRichEditStrings
 
 int TRichEditStrings::Count() {
-    if (FOwner.FBreaks.Any()) {
+    if (FOwner.FBreaks.Any() || FOwner.FWindowed) {
         // The control's lines are display lines: the text's are counted.
         const std::string text = FOwner.Text();
         int n = 0;
@@ -203,7 +149,7 @@ int TRichEditStrings::Count() {
 }
 
 std::string TRichEditStrings::Strings(int index) {
-    if (FOwner.FBreaks.Any()) {
+    if (FOwner.FBreaks.Any() || FOwner.FWindowed) {
         const std::string text = FOwner.Text();
         if (index >= 0) {
             size_t start = 0;
@@ -276,8 +222,8 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
 }
 
 void TRichEditStrings::SaveToStream(TStream& stream) {
-    if (FOwner.FBreaks.Any()) {
-        // The control would write its display lines too: the text is written from here.
+    if (FOwner.FBreaks.Any() || FOwner.FWindowed) {
+        // The control would write its display lines (or a window) only: the text is written from here.
         const std::string text = FOwner.FPlainText ? FOwner.Text() : PlainTextAsRtf(FOwner.Text(), FOwner.Font());
         if (!text.empty()) stream.WriteBuffer(text.data(), static_cast<int>(text.size()));
         return;
@@ -322,6 +268,7 @@ TRichEdit::TRichEdit(TComponent* owner) : TWinControl(owner), FLines(*this) {
 }
 
 TRichEdit::~TRichEdit() {
+    if (FFindHandle) DestroyWindow(FFindHandle);
     std::vector<TRichEdit*>& panes = RichEdits();
     panes.erase(std::remove(panes.begin(), panes.end(), this), panes.end());
 }
@@ -387,7 +334,18 @@ void TRichEdit::InitWnd() {
     ApplyDefaultFormat();
     if (FHasColor || ParentColor()) ColorChanged();
     FBreaks.Reset();
+    if (FWindowed) {
+        // A new window of the control for a pane that shows a window of its text.
+        FWindowTimerSet = false;
+        ApplyReadOnly();
+        BuildWindow(FWindow.First);
+        return;
+    }
     if (!FText.empty()) {
+        if (WantsWindow()) {
+            BeginWindow(CHARRANGE{0, 0}, false, 0, false);
+            return;
+        }
         const std::string shown = ForControl(FText.data(), FText.size(), 0);
         SetWindowTextA(FHandle, shown.c_str());
     }
@@ -438,6 +396,10 @@ std::string TRichEdit::Text() {
 void TRichEdit::SetText(const std::string& s) {
     if (BeginNewText(s)) return;
     if (!FHandle) return;
+    if (WantsWindow()) {
+        BeginWindow(CHARRANGE{0, 0}, false, 0, false);
+        return;
+    }
     const TFlagGuard guard(FAppending);
     const std::string shown = ForControl(s.data(), s.size(), 0);
     SetWindowTextA(FHandle, shown.c_str());
@@ -475,6 +437,7 @@ void TRichEdit::ApplyReadOnly() {
 }
 
 bool TRichEdit::BeginNewText(const std::string& text) {
+    EndWindow();
     DropPending();
     FBreaks.Reset();
     FRefusing = false;
@@ -497,13 +460,7 @@ bool TRichEdit::BeginNewText(const std::string& text) {
         ApplyReadOnly();
         return false;
     }
-    const HWND old = FHandle;
-    const HWND above = GetWindow(old, GW_HWNDPREV);
-    const bool focused = GetFocus() == old;
-    DestroyHandle();
-    HandleNeeded();
-    SetWindowPos(FHandle, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (focused) ::SetFocus(FHandle);
+    ReplaceHandle();
     return true;
 }
 
@@ -564,8 +521,22 @@ void TRichEdit::SelectAll() {
 void TRichEdit::AppendText(const std::string& s) {
     if (s.empty()) return;
     Handle();
+    if (FWindowed && WindowAppend(s)) return;
+    const size_t before = FPaneText.Units();
     FPaneText.Append(s);
     if (FRefusing) return;
+    if (WantsWindow()) {
+        // Too much for the control to take in good time: it shows a window from now on, and
+        // a caret at the end stays at the end.
+        const bool modified = true;
+        CHARRANGE sel = TextSelection();
+        const LONG units = static_cast<LONG>(FPaneText.Units());
+        const bool atEnd = sel.cpMin == sel.cpMax && (sel.cpMax == units || sel.cpMax == static_cast<LONG>(before));
+        if (atEnd) sel = CHARRANGE{units, units};
+        const LRESULT top = ControlMessage(EM_GETFIRSTVISIBLELINE, 0, 0);
+        BeginWindow(sel, modified, static_cast<size_t>(std::max<LRESULT>(top, 0)), atEnd);
+        return;
+    }
     const TAppendScheduler::TAction action = FAppends.Add(s, GetTickCount());
     FPendingModified = true;
     if (action == TAppendScheduler::TAction::Now) {
@@ -577,7 +548,8 @@ void TRichEdit::AppendText(const std::string& s) {
 }
 
 void TRichEdit::CompleteAppends() {
-    if (!AppendPending() || FAppending) return;
+    if (FWindowStale && !FAppending) WindowTick();
+    if (!FAppends.Pending() || FAppending) return;
     AppendSlices(0, false);
 }
 
@@ -585,6 +557,12 @@ void TRichEdit::LoadPlainText(std::string text) {
     BeginNewText("");
     FPaneText.Set(text);
     const HWND h = Handle();
+    if (WantsWindow()) {
+        // A load is no edit of the user's: the pane is unmodified.
+        FPendingModified = false;
+        BeginWindow(CHARRANGE{0, 0}, false, 0, false);
+        return;
+    }
     FAppends.Load(std::move(text));
     FAppends.SetCutLongLines(FPaneText.Known());
     // The first slice replaces the whole text, as one load of it all would.
@@ -611,7 +589,7 @@ void TRichEdit::LoadPlainText(std::string text) {
         SendMessageA(h, EM_SETMODIFY, FALSE, 0);
     }
     FPendingModified = false;
-    if (!AppendPending()) {
+    if (!FAppends.Pending()) {
         DropPending();
         return;
     }
@@ -655,7 +633,7 @@ void TRichEdit::AppendSlice() {
     if (ControlReadOnly()) SendMessageA(h, EM_SETREADONLY, TRUE, 0);
     SendMessageA(h, EM_SETEVENTMASK, 0, mask);
     FAppends.Took(end, MillisecondsNow() - started, GetTickCount());
-    if (!AppendPending()) SendMessageA(h, EM_SETMODIFY, FPendingModified, 0);
+    if (!FAppends.Pending()) SendMessageA(h, EM_SETMODIFY, FPendingModified, 0);
 }
 
 void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
@@ -666,7 +644,7 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
     // shows the window again, so this is only done for a window that is shown.
     const bool shown = (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown) SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
-    while (AppendPending()) {
+    while (FAppends.Pending()) {
         FAppends.SetCutLongLines(FPaneText.Known());
         if (!AddressSpaceAvailable(FAppends.AddressNeeded())) {
             RefuseAppends();
@@ -685,7 +663,7 @@ void TRichEdit::AppendSlices(DWORD budgetMs, bool yield) {
         RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         FAppending = false;
     }
-    if (AppendPending()) {
+    if (FAppends.Pending()) {
         SchedulePending();
     } else if (FTimerSet) {
         KillTimer(FHandle, kAppendTimer);
@@ -708,7 +686,7 @@ std::string TRichEdit::LoadFailedMessage() {
 }
 
 void TRichEdit::SchedulePending() {
-    if (!FHandle || FTimerSet || !AppendPending()) return;
+    if (!FHandle || FTimerSet || !FAppends.Pending()) return;
     FTimerSet = SetTimer(FHandle, kAppendTimer, FAppends.TickMs(GetTickCount()), nullptr) != 0;
 }
 
@@ -760,6 +738,10 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         AppendSlices(FAppends.Streaming(GetTickCount()) ? 1 : TAppendScheduler::kTickBudgetMs, true);
         return 0;
     }
+    if (FWindowed && !FAppending) {
+        LRESULT result = 0;
+        if (WindowMessage(msg, wp, lp, result)) return result;
+    }
     if (FBreaks.Any() && !FAppending) {
         LRESULT result = 0;
         if (DisplayLinesMessage(msg, wp, lp, result)) return result;
@@ -774,7 +756,7 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             FPaneText.Forget();
         }
     }
-    if (AppendPending() && !FAppending) {
+    if (FAppends.Pending() && !FAppending) {
         switch (msg) {
         case EM_GETMODIFY:
             return FPendingModified;
@@ -809,7 +791,11 @@ LRESULT TRichEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         }
     }
-    return TWinControl::WndProc(msg, wp, lp);
+    if (!FWindowed || FAppending) return TWinControl::WndProc(msg, wp, lp);
+    const LRESULT result = TWinControl::WndProc(msg, wp, lp);
+    // The control may have scrolled, or set its own scroll bar.
+    if (FWindowed && FHandle && msg != WM_DESTROY && msg != WM_NCDESTROY) AfterWindowMessage(msg);
+    return result;
 }
 
 LRESULT TRichEdit::ControlMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -818,9 +804,10 @@ LRESULT TRichEdit::ControlMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 CHARRANGE TRichEdit::TextSelection() {
+    if (FWindowed) return WindowSelection();
     CHARRANGE r{};
     ControlMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-    if (AppendPending() && r.cpMin == r.cpMax) {
+    if (FAppends.Pending() && r.cpMin == r.cpMax) {
         GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
         const LRESULT len = ControlMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
         // A caret at the end moves on with the appends: it is at the end of the whole text.
@@ -850,22 +837,6 @@ LRESULT TRichEdit::AnswerSelection(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 namespace {
-// Puts text on the clipboard as ANSI text; false when the clipboard could not be had.
-bool PutTextOnClipboard(HWND owner, const std::string& text) {
-    if (!OpenClipboard(owner)) return false;
-    bool done = false;
-    EmptyClipboard();
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        if (void* p = GlobalLock(memory)) {
-            std::memcpy(p, text.c_str(), text.size() + 1);
-            GlobalUnlock(memory);
-            done = SetClipboardData(CF_TEXT, memory) != nullptr;
-        }
-        if (!done) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return done;
-}
 
 // A control position of the text's, -1 (the end) kept.
 LONG ToControlPosition(const TDisplayBreaks& breaks, LONG position) {
@@ -873,24 +844,7 @@ LONG ToControlPosition(const TDisplayBreaks& breaks, LONG position) {
     return static_cast<LONG>(breaks.ToControl(static_cast<size_t>(position)));
 }
 
-// Copies text into a caller's buffer of size bytes (NUL included); the characters copied.
-LRESULT CopyOut(const std::string& text, char* buffer, size_t size) {
-    if (!buffer || size == 0) return 0;
-    const size_t n = std::min(text.size(), size - 1);
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return static_cast<LRESULT>(n);
-}
 
-std::string WithCrBreaks(const std::string& text) {
-    std::string s;
-    s.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        s += text[i] == '\n' ? '\r' : text[i];
-    }
-    return s;
-}
 }  // namespace
 
 bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -1031,7 +985,7 @@ char TRichEdit::LastChar() {
         if (text.empty()) return '\0';
         return text.back() == '\n' ? '\r' : text.back();
     }
-    if (AppendPending()) return FAppends.LastChar();
+    if (FAppends.Pending()) return FAppends.LastChar();
     const int len = GetTextLen();
     if (len <= 0) return '\0';
     char last[4] = {};

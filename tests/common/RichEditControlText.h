@@ -9,9 +9,38 @@
 
 namespace ruktest {
 
+// The part of a text (line breaks CR LF) between two positions that count a line break as one.
+inline std::string UnitRange(const std::string& text, size_t from, size_t to) {
+    size_t unit = 0, i = 0, begin = std::string::npos;
+    for (; i < text.size() && unit < to; ++unit) {
+        if (unit == from) begin = i;
+        i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+    }
+    if (begin == std::string::npos) begin = std::min(i, text.size());
+    return text.substr(begin, i - begin);
+}
+
+inline std::string WithoutLineBreaks(const std::string& text) {
+    std::string s;
+    for (const char c : text)
+        if (c != '\r' && c != '\n') s += c;
+    return s;
+}
+
 // Display lines (TDisplayBreaks) are taken out: the text is what the control holds besides.
+// A pane that shows a window of its text: the control is to hold the text's part between the
+// window's ends (line breaks of ours aside), and then the pane's text is the answer.
 inline std::string ControlText(ruk::TRichEdit& re) {
     re.CompleteAppends();
+    if (re.ShowsWindow()) {
+        const std::string text = re.Text();
+        const std::string part = UnitRange(text, re.WindowStart(), re.WindowEnd());
+        const std::string shown = re.ShownText();
+        const auto breaks = [](const std::string& s) { return std::count(s.begin(), s.end(), '\n'); };
+        if (WithoutLineBreaks(shown) != WithoutLineBreaks(part) || breaks(shown) < breaks(part))
+            return "<the control's window differs from the text> " + shown.substr(0, 200);
+        return text;
+    }
     if (re.ShowsDisplayLines()) {
         // Past the pane's answers from memory: the window text, every line break one CR.
         const int size = static_cast<int>(SendMessageA(re.Handle(), WM_GETTEXTLENGTH, 0, 0));

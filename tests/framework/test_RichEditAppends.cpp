@@ -196,7 +196,8 @@ TEST(RichEditAppends, ReadsAndChangesOfAnyKindCompleteTheAppendsFirst) {
 
 TEST(RichEditAppends, ModifiedFlagAndSelectionAreAsAfterAnAppendAtOnce) {
     Fixture f;
-    const std::string text = ManyLines(600, 11);
+    // Seven appends of it stay below the size from which the pane shows a window of its text.
+    const std::string text = ManyLines(300, 11);
     f.Edit->SetText("one\r\ntwo\r\n");
     f.Edit->SetModified(false);
     f.Edit->SetSelStart(1);
@@ -647,7 +648,8 @@ TEST(RichEditAppends, ALongLineGoesInByTheTimerAsDisplayLines) {
     Fixture f;
     // As the document panes: no word wrap.
     f.Edit->SetWordWrap(false);
-    const std::string text = "first\r\n" + std::string(200000, 'n') + "\r\nlast";
+    // Below the size from which the pane shows a window of its text.
+    const std::string text = "first\r\n" + std::string(150000, 'n') + "\r\nlast";
     f.Edit->SetText("");
     f.Edit->AppendText(text);
     DrainByTimer(*f.Edit, 300000);
@@ -656,7 +658,7 @@ TEST(RichEditAppends, ALongLineGoesInByTheTimerAsDisplayLines) {
     EXPECT_EQ(ControlText(*f.Edit), text);
     const LRESULT rows = SendMessageA(f.Edit->Handle(), EM_GETLINECOUNT, 0, 0);
     EXPECT_EQ(static_cast<size_t>(rows), 3 + f.Edit->DisplayBreaks().Count());
-    EXPECT_GE(rows, 200000 / static_cast<LRESULT>(TDisplayBreaks::kLineChars));
+    EXPECT_GE(rows, 150000 / static_cast<LRESULT>(TDisplayBreaks::kLineChars));
     for (LRESULT row = 0; row < rows; ++row) {
         const LRESULT start = SendMessageA(f.Edit->Handle(), EM_LINEINDEX, row, 0);
         ASSERT_LE(SendMessageA(f.Edit->Handle(), EM_LINELENGTH, start, 0), static_cast<LRESULT>(TDisplayBreaks::kLineChars));
