@@ -375,6 +375,7 @@ public:
     void SetHideSelection(bool h) { FHideSelection = h; }
     bool HideScrollBars() const { return FHideScrollBars; }
     TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle s);
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool w);
     bool WantReturns() const { return FWantReturns; }

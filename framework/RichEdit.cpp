@@ -406,6 +406,18 @@ void TRichEdit::SetText(const std::string& s) {
     ApplyReadOnly();
 }
 
+void TRichEdit::SetScrollBars(TScrollStyle s) {
+    if (s == FScrollBars) return;
+    FScrollBars = s;
+    // The styles are the window's: a new one is made with the text kept.
+    if (FHandle) {
+        const std::string text = Text();
+        DestroyHandle();
+        SetText(text);
+        HandleNeeded();
+    }
+}
+
 void TRichEdit::SetWordWrap(bool w) {
     FWordWrap = w;
     if (FHandle && !FLongLinesWrapped) SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, w ? 0 : 1);
