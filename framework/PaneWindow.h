@@ -72,7 +72,7 @@ struct TPaneWindowRange {
 
     static constexpr size_t kPagesAround = 2;
     // Characters a window should hold at most, its view and one page on either side apart.
-    static constexpr size_t kChars = 48 * 1024;
+    static constexpr size_t kChars = 16 * 1024;
 };
 
 // A pane shows a window of its text from this size on (under Wine its control takes about a

@@ -337,6 +337,7 @@ void TRichEdit::InitWnd() {
     if (FWindowed) {
         // A new window of the control for a pane that shows a window of its text.
         FWindowTimerSet = false;
+        FWindowShownSel = CHARRANGE{-2, -2};
         ApplyReadOnly();
         BuildWindow(FWindow.First);
         return;

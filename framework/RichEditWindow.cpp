@@ -139,6 +139,8 @@ void TRichEdit::ScrollControlTo(LONG position, LONG x) {
 }
 
 void TRichEdit::BuildWindow(size_t top) {
+    // The user's selection in the lines held (a click, a drag) is taken before they go.
+    if (FWindowShownSel.cpMin >= 0) WindowSelection();
     const size_t count = FPaneLines.Count();
     const size_t v = VisibleLines();
     top = std::min(top, count > v ? count - v : 0);

@@ -151,7 +151,7 @@ TEST(PaneWindowRange, AWindowHoldsItsViewAndMovesNearItsEnds) {
                 // Two pages each side.
                 EXPECT_EQ(r.Last - r.First, std::min(lines.Count(), shownTop + 3 * visible) - (shownTop >= 2 * visible ? shownTop - 2 * visible : 0));
             } else {
-                EXPECT_LE(chars, 45 * 1024 + TPaneWindowRange::kChars + 2 * 1024 * (visible / 4));
+                EXPECT_LE(chars, 45 * 1024 + TPaneWindowRange::kChars + 2 * 1100 * (visible / 4));
             }
             if (shownTop + visible <= lines.Count()) {
                 EXPECT_FALSE(r.WantsMove(lines, shownTop, visible));

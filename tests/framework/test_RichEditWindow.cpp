@@ -227,6 +227,16 @@ TEST(RichEditWindow, TheSelectionIsTheTextsWhereverTheWindowStands) {
     re.CopyToClipboard();
     EXPECT_EQ(ClipboardText(re.Handle()), selected);
 
+    // A caret the user puts in the lines held (as a click does), then the view scrolled to the
+    // other end and back: the caret is where the user put it.
+    SendMessageA(re.Handle(), WM_VSCROLL, SB_TOP, 0);
+    CHARRANGE click{50, 50};
+    ControlOwn(re, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&click));
+    SendMessageA(re.Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageA(re.Handle(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(re.SelStart(), 50);
+    EXPECT_EQ(re.SelLength(), 0);
+
     // Shift+Down from a caret, line after line past the window's end: the anchor stays.
     const int from = LineStart(lines, 100);
     re.SetSelStart(from);
