@@ -3,6 +3,7 @@
 #include "SysUtils.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace ruk {
@@ -122,6 +123,13 @@ void TDisplayBreaks::Reset() {
 std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
     std::string out;
     out.reserve(size + size / (kLineChars / 4) + 2);
+    Walk(text, size, ahead, &out);
+    return out;
+}
+
+void TDisplayBreaks::Measure(const char* text, size_t size, size_t ahead) { Walk(text, size, ahead, nullptr); }
+
+void TDisplayBreaks::Walk(const char* text, size_t size, size_t ahead, std::string* out) {
     const size_t all = size + ahead;
     size_t i = 0;
     while (i < size) {
@@ -131,7 +139,7 @@ std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
             FAfterCr = c == '\r';
             FLine = FShown = FPieceLeft = 0;
             FBreakDue = false;
-            out += c;
+            if (out) *out += c;
             ++i;
             continue;
         }
@@ -141,7 +149,7 @@ std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
         const size_t stop = std::min(lineEnd, size);
         if (FLine + (lineEnd - i) <= kLongLineChars) {
             // Short enough to be laid out as it is.
-            out.append(text + i, stop - i);
+            if (out) out->append(text + i, stop - i);
             FUnits += stop - i;
             FLine += stop - i;
             FShown += stop - i;
@@ -152,7 +160,7 @@ std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
         while (i < stop) {
             if (FBreakDue || FShown >= kLineChars) {
                 FAt.push_back(FUnits);
-                out += "\r\n";
+                if (out) *out += "\r\n";
                 FShown = 0;
                 FBreakDue = false;
             }
@@ -171,7 +179,7 @@ std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
                 }
             }
             const size_t take = std::min(end, stop) - i;
-            out.append(text + i, take);
+            if (out) out->append(text + i, take);
             FUnits += take;
             FLine += take;
             FShown += take;
@@ -181,7 +189,6 @@ std::string TDisplayBreaks::Shape(const char* text, size_t size, size_t ahead) {
             if (i == end && end < lineEnd) FBreakDue = true;
         }
     }
-    return out;
 }
 
 size_t TDisplayBreaks::ToControl(size_t position) const {
@@ -219,21 +226,42 @@ bool TPaneText::Convert(const std::string& s, std::string& out, size_t& breaks) 
     if (!SingleByteCodePage()) return false;
     out.reserve(s.size() + s.size() / 32);
     const size_t n = s.size();
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < n && s[i + 1] == '\r' && i + 2 < n && s[i + 2] == '\n') return false;
-            if (c == '\r' && i + 1 < n && s[i + 1] == '\n') ++i;
-            out += "\r\n";
-            ++breaks;
-        } else if (c < 0x20 && c != '\t') {
-            return false;
-        } else {
-            out += static_cast<char>(c);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
+    for (size_t i = 0; i < n;) {
+        // A run of characters as they are, taken at once; eight at a time while none is a
+        // control character (a byte below 0x20 sets its high bit in x - 0x20.. where it was clear).
+        size_t j = i;
+        for (;;) {
+            while (j + 8 <= n) {
+                uint64_t x;
+                std::memcpy(&x, p + j, 8);
+                if ((x - 0x2020202020202020ull) & ~x & 0x8080808080808080ull) break;
+                j += 8;
+            }
+            while (j < n && p[j] >= 0x20) ++j;
+            if (j < n && p[j] == '\t') {
+                ++j;
+                continue;
+            }
+            break;
         }
+        out.append(s, i, j - i);
+        if (j == n) break;
+        const unsigned char c = p[j];
+        if (c != '\r' && c != '\n') return false;
+        if (c == '\r' && j + 1 < n && p[j + 1] == '\r' && j + 2 < n && p[j + 2] == '\n') return false;
+        i = c == '\r' && j + 1 < n && p[j + 1] == '\n' ? j + 2 : j + 1;
+        out += "\r\n";
+        ++breaks;
     }
     return true;
 }
+
+namespace {
+TPaneText::TRoomCheck gRoomCheck = nullptr;
+}  // namespace
+
+void TPaneText::SetRoomCheck(TRoomCheck check) { gRoomCheck = check; }
 
 bool TPaneText::Affordable(size_t more) {
     const size_t size = FText.size() + more;
@@ -242,7 +270,7 @@ bool TPaneText::Affordable(size_t more) {
     FCheckAt = size + (1u << 20);
     // Less reserve than the control keeps: a text it could no longer take stays readable.
     constexpr unsigned long long kReserve = 64ull << 20;
-    return AddressSpaceAvailable(kReserve + 2ull * size);
+    return gRoomCheck ? gRoomCheck(kReserve + 2ull * size) : AddressSpaceAvailable(kReserve + 2ull * size);
 }
 
 void TPaneText::Set(const std::string& s) {
@@ -264,14 +292,15 @@ void TPaneText::Append(const std::string& s) {
     FBreaks += breaks;
 }
 
-bool TPaneText::AppendKnown(const std::string& s) {
-    if (!FKnown) return false;
+TPaneText::TAppended TPaneText::AppendKnown(const std::string& s) {
     std::string out;
     size_t breaks = 0;
-    if (!Convert(s, out, breaks) || !Affordable(s.size())) return false;
+    if (!FKnown) return TAppended::Unknowable;
+    if (!Affordable(s.size())) return TAppended::NoRoom;
+    if (!Convert(s, out, breaks)) return TAppended::Unknowable;
     FText += out;
     FBreaks += breaks;
-    return true;
+    return TAppended::Taken;
 }
 
 std::string TPaneText::Range(size_t from, size_t to) const {

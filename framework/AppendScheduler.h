@@ -116,12 +116,16 @@ public:
     // as given), with breaks of ours as CR LF. ahead more characters follow text in memory
     // (still to come): a line is known to be long by all that is at hand of it.
     std::string Shape(const char* text, size_t size, size_t ahead);
+    // As Shape, where only the breaks are wanted.
+    void Measure(const char* text, size_t size, size_t ahead);
     // A text position in the control, and back (a position on a break of ours is the text
     // position after it).
     size_t ToControl(size_t position) const;
     size_t ToText(size_t position) const;
 
 private:
+    void Walk(const char* text, size_t size, size_t ahead, std::string* out);
+
     std::vector<size_t> FAt;
     size_t FUnits = 0;        // text positions shaped so far
     size_t FLine = 0;         // characters of the text's current line shaped so far
@@ -148,14 +152,19 @@ public:
     size_t Length(bool crLf) const { return crLf ? FText.size() : Units(); }
     void Set(const std::string& s);
     void Append(const std::string& s);
-    // Appends s only where the text stays known; false (the text as it was) where Append
-    // would forget it.
-    bool AppendKnown(const std::string& s);
+    // Appends s only where the text stays known; otherwise the text stays as it was, and the
+    // answer tells why: s holds what only the control can tell, or the address space is short.
+    enum class TAppended { Taken, Unknowable, NoRoom };
+    TAppended AppendKnown(const std::string& s);
     // The text between two positions (a line break one character), line breaks as CR LF.
     std::string Range(size_t from, size_t to) const;
     void Forget();
     // The text as the control gives it back, when that can be told.
     static bool Convert(const std::string& s, std::string& out, size_t& breaks);
+    // For tests: answers whether so many bytes of address space can be had, in place of
+    // AddressSpaceAvailable (null: the real question again).
+    using TRoomCheck = bool (*)(unsigned long long bytes);
+    static void SetRoomCheck(TRoomCheck check);
 
 private:
     // A text that would leave too little address space for the control is not kept: its

@@ -343,7 +343,7 @@ public:
     bool TextInMemory() const { return FPaneText.Known(); }
     // False once the control could not take the whole text and the memory does not hold
     // it either: its readers then get only the part the control took.
-    bool HoldsWholeText() const { return FPaneText.Known() || !FRefusing; }
+    bool HoldsWholeText() const { return !FDroppedAppends && (FPaneText.Known() || !FRefusing); }
     // Whether the control shows a line of the text in display lines of its own (a line too
     // long for it to lay out in good time; TDisplayBreaks). Every reader and position is the
     // text's as ever. An edit first puts the text back with its lines whole; where a line is
@@ -544,6 +544,7 @@ private:
     bool FWindowTimerSet = false;
     bool FWindowModified = false;    // the pane's modified flag while it shows a window
     bool FSyncingScrollBar = false;
+    bool FDroppedAppends = false;    // appends to a window's text the memory had no room for
     size_t FWindowBuiltCount = 0;    // display lines when the window was built
     int FLineHeight = 0;             // pixels a line, measured in the window
     CHARRANGE FWindowSel{0, 0};      // the selection, text positions

@@ -17,14 +17,8 @@ void TPaneLines::Extend(const std::string& text) {
     const size_t size = text.size();
     if (size <= FBytes) return;
     const size_t known = FBreaks.Count();
-    // The breaks of ours are decided by the display lines' own rules, a megabyte at a time so
-    // that no second copy of a large text is made; what follows in memory counts as at hand.
-    constexpr size_t kChunk = 1u << 20;
-    for (size_t pos = FBytes; pos < size;) {
-        const size_t n = std::min(size - pos, kChunk);
-        FBreaks.Shape(text.data() + pos, n, size - pos - n);
-        pos += n;
-    }
+    // The breaks of ours are decided by the display lines' own rules.
+    FBreaks.Measure(text.data() + FBytes, size - FBytes, 0);
     const std::vector<size_t>& at = FBreaks.At();
     size_t k = known;
     size_t unit = FUnits;

@@ -130,6 +130,12 @@ std::string PlainTextAsRtf(const std::string& text, const TFont& font) {
 // ---------------------------------------------------------------- TRichEditStrings
 
 int TRichEditStrings::Count() {
+    if (FOwner.FWindowed && !FOwner.FPaneLines.AnyBreaks()) {
+        // Each display line is a line of the text; an empty one after the last break is none.
+        const TPaneLines& lines = FOwner.FPaneLines;
+        const size_t n = lines.Count();
+        return static_cast<int>(n > 0 && lines.LengthOf(n - 1) == 0 ? n - 1 : n);
+    }
     if (FOwner.FBreaks.Any() || FOwner.FWindowed) {
         // The control's lines are display lines: the text's are counted.
         const std::string text = FOwner.Text();
@@ -149,6 +155,12 @@ int TRichEditStrings::Count() {
 }
 
 std::string TRichEditStrings::Strings(int index) {
+    if (FOwner.FWindowed && !FOwner.FPaneLines.AnyBreaks()) {
+        if (index < 0 || index >= Count()) throw EStringListError(Format("List index out of bounds (%d)", index));
+        const TPaneLines& lines = FOwner.FPaneLines;
+        const size_t line = static_cast<size_t>(index);
+        return lines.Range(FOwner.FPaneText.Text(), lines.UnitOf(line), lines.UnitOf(line) + lines.LengthOf(line));
+    }
     if (FOwner.FBreaks.Any() || FOwner.FWindowed) {
         const std::string text = FOwner.Text();
         if (index >= 0) {
@@ -370,7 +382,8 @@ void TRichEdit::ApplyDefaultFormat() {
 }
 
 std::string TRichEdit::Text() {
-    if (!FHandle) return FText;
+    // Without a window (on its way out, say) a pane that showed a window of its text still has it.
+    if (!FHandle) return FWindowed ? FPaneText.Text() : FText;
     if (FPaneText.Known()) return FPaneText.Text();
     if (FBreaks.Any()) {
         // The control's text less the breaks of ours, every line break as CR LF.
@@ -454,6 +467,7 @@ bool TRichEdit::BeginNewText(const std::string& text) {
     DropPending();
     FBreaks.Reset();
     FRefusing = false;
+    FDroppedAppends = false;
     FText = text;
     // The new text shows as the pane wraps lines until it brings a long line of its own.
     FLineChars = 0;

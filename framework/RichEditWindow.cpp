@@ -349,12 +349,24 @@ void TRichEdit::WindowTick() {
 }
 
 bool TRichEdit::WindowAppend(const std::string& s) {
+    // Past a part left out, nothing more is taken: the text would have a hole.
+    if (FDroppedAppends) return true;
     const CHARRANGE sel = WindowSelection();
     const LONG end = ToLong(FPaneText.Units());
-    if (!FPaneText.AppendKnown(s)) {
-        // The memory cannot go on with the text: the control takes all of it.
+    const TPaneText::TAppended taken = FPaneText.AppendKnown(s);
+    if (taken == TPaneText::TAppended::Unknowable) {
+        // Only the control can tell what the text is to be: it takes all of it, and goes on.
         ShowWholeText();
         return false;
+    }
+    if (taken == TPaneText::TAppended::NoRoom) {
+        // The memory, the only holder of the text, cannot grow: the text stays as far as it
+        // got, readers are told so (HoldsWholeText), and the user once.
+        if (!FDroppedAppends) {
+            FDroppedAppends = true;
+            SafeCall(this, [this] { throw EOutOfResources(LoadFailedMessage()); });
+        }
+        return true;
     }
     FPaneLines.Extend(FPaneText.Text());
     FWindowModified = true;

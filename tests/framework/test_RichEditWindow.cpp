@@ -422,3 +422,42 @@ TEST(RichEditWindow, AppendsFollowACaretAtTheEndAndLeaveAnyOtherWhereItIs) {
     GetScrollInfo(re.Handle(), SB_VERT, &si);
     EXPECT_EQ(si.nMax, 6999);
 }
+
+// The text of a pane that shows a window is in memory alone: an append the memory has no room
+// for is left out with all that follows, the user is told once, and readers learn that the text
+// is not whole; a new text is taken again.
+TEST(RichEditWindow, AnAppendTheMemoryHasNoRoomForIsLeftOutAndSaysSo) {
+    Fixture f;
+    TRichEdit& re = *f.Edit;
+    std::vector<std::string> shown;
+    SetExceptionHandler([&](TObject*, std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& x) {
+            shown.push_back(x.what());
+        }
+    });
+    const std::string text = Joined(LogLines(6000));
+    re.SetText(text);
+    ASSERT_TRUE(re.ShowsWindow());
+    static unsigned long long room;
+    room = 0;
+    TPaneText::SetRoomCheck([](unsigned long long bytes) { return bytes <= room; });
+    // More than a megabyte, so that the room is asked about.
+    re.AppendText(std::string(2u << 20, 'x'));
+    re.AppendText("\r\nand more");
+    const bool whole = re.HoldsWholeText();
+    TPaneText::SetRoomCheck(nullptr);
+    re.AppendText("\r\nlater");
+    SetExceptionHandler(nullptr);
+    EXPECT_FALSE(whole);
+    EXPECT_FALSE(re.HoldsWholeText());
+    EXPECT_EQ(re.Text(), text);
+    EXPECT_EQ(ControlText(re), text);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].substr(0, 21), "Failed to Load Stream");
+    re.SetText(text);
+    re.AppendText("\r\nlast");
+    EXPECT_TRUE(re.HoldsWholeText());
+    EXPECT_EQ(re.Text(), text + "\r\nlast");
+}
