@@ -263,6 +263,8 @@ TPaneText::TRoomCheck gRoomCheck = nullptr;
 
 void TPaneText::SetRoomCheck(TRoomCheck check) { gRoomCheck = check; }
 
+bool TPaneText::HasRoom(unsigned long long bytes) { return gRoomCheck ? gRoomCheck(bytes) : AddressSpaceAvailable(bytes); }
+
 bool TPaneText::Affordable(size_t more) {
     const size_t size = FText.size() + more;
     if (size < FCheckAt) return true;
@@ -270,7 +272,7 @@ bool TPaneText::Affordable(size_t more) {
     FCheckAt = size + (1u << 20);
     // Less reserve than the control keeps: a text it could no longer take stays readable.
     constexpr unsigned long long kReserve = 64ull << 20;
-    return gRoomCheck ? gRoomCheck(kReserve + 2ull * size) : AddressSpaceAvailable(kReserve + 2ull * size);
+    return HasRoom(kReserve + 2ull * size);
 }
 
 void TPaneText::Set(const std::string& s) {

@@ -161,8 +161,9 @@ public:
     void Forget();
     // The text as the control gives it back, when that can be told.
     static bool Convert(const std::string& s, std::string& out, size_t& breaks);
-    // For tests: answers whether so many bytes of address space can be had, in place of
-    // AddressSpaceAvailable (null: the real question again).
+    // Whether so many bytes of address space can be had (AddressSpaceAvailable, or the answer
+    // of a test's check: null asks the real question again).
+    static bool HasRoom(unsigned long long bytes);
     using TRoomCheck = bool (*)(unsigned long long bytes);
     static void SetRoomCheck(TRoomCheck check);
 

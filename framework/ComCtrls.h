@@ -462,6 +462,11 @@ private:
     // Before an edit: the text goes into the control again with its lines whole (the
     // selection kept), so that the edit changes the text as it shows.
     void ShowWholeLines();
+    // The text between two positions, from memory.
+    std::string TextRange(size_t from, size_t to) const;
+    // A reader of the text (EM_GETTEXTEX, EM_GETTEXTRANGE, EM_GETSELTEXT, WM_COPY) answered from
+    // memory, in the text's terms; false where the control is to answer.
+    bool TextMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // A message answered in the text's terms while the control shows display lines.
     bool DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // The selection in the control, in the text's positions (a caret at the end, while
@@ -479,8 +484,10 @@ private:
     void BeginWindow(CHARRANGE sel, bool modified, size_t top, bool atEnd);
     // The window's state is gone (a new text).
     void EndWindow();
-    // The whole text goes into the control (the selection, view and modified flag kept).
-    void ShowWholeText();
+    // The whole text goes into the control (the selection, view and modified flag kept);
+    // false where the address space for the control to take it is not there (the user is told
+    // once, and the pane goes on showing a window).
+    bool ShowWholeText();
     // Puts the lines around top into the control.
     void BuildWindow(size_t top);
     bool WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
@@ -545,6 +552,7 @@ private:
     bool FWindowModified = false;    // the pane's modified flag while it shows a window
     bool FSyncingScrollBar = false;
     bool FDroppedAppends = false;    // appends to a window's text the memory had no room for
+    bool FWholeTextRefused = false;  // the user was told that the control cannot take the text
     size_t FWindowBuiltCount = 0;    // display lines when the window was built
     int FLineHeight = 0;             // pixels a line, measured in the window
     CHARRANGE FWindowSel{0, 0};      // the selection, text positions

@@ -468,6 +468,7 @@ bool TRichEdit::BeginNewText(const std::string& text) {
     FBreaks.Reset();
     FRefusing = false;
     FDroppedAppends = false;
+    FWholeTextRefused = false;
     FText = text;
     // The new text shows as the pane wraps lines until it brings a long line of its own.
     FLineChars = 0;
@@ -874,6 +875,60 @@ LONG ToControlPosition(const TDisplayBreaks& breaks, LONG position) {
 
 }  // namespace
 
+std::string TRichEdit::TextRange(size_t from, size_t to) const {
+    // A window knows where its lines begin; otherwise the text is counted through.
+    return FWindowed ? FPaneLines.Range(FPaneText.Text(), from, to) : FPaneText.Range(from, to);
+}
+
+bool TRichEdit::TextMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+    case EM_GETTEXTEX: {
+        if (wp == 0) return false;
+        const auto* how = reinterpret_cast<const GETTEXTEX*>(wp);
+        if (how->codepage != CP_ACP) return false;
+        std::string text;
+        if (how->flags & GT_SELECTION) {
+            const CHARRANGE r = TextSelection();
+            text = TextRange(static_cast<size_t>(r.cpMin), static_cast<size_t>(r.cpMax));
+        } else {
+            text = FPaneText.Text();
+        }
+        if (!(how->flags & GT_USECRLF)) text = WithCrBreaks(text);
+        if (how->lpUsedDefChar) *how->lpUsedDefChar = FALSE;
+        result = CopyOut(text, reinterpret_cast<char*>(lp), how->cb);
+        return true;
+    }
+    case EM_GETTEXTRANGE: {
+        if (lp == 0) return false;
+        auto* range = reinterpret_cast<TEXTRANGEA*>(lp);
+        const size_t units = FPaneText.Units();
+        const size_t from = static_cast<size_t>(std::max<LONG>(range->chrg.cpMin, 0));
+        const size_t to = range->chrg.cpMax < 0 ? units : static_cast<size_t>(range->chrg.cpMax);
+        const std::string text = WithCrBreaks(TextRange(from, to));
+        // The buffer holds the range and its NUL, as the caller made it.
+        std::memcpy(range->lpstrText, text.c_str(), text.size() + 1);
+        result = static_cast<LRESULT>(text.size());
+        return true;
+    }
+    case EM_GETSELTEXT: {
+        if (lp == 0) return true;
+        const CHARRANGE r = TextSelection();
+        const std::string text = WithCrBreaks(TextRange(static_cast<size_t>(r.cpMin), static_cast<size_t>(r.cpMax)));
+        std::memcpy(reinterpret_cast<char*>(lp), text.c_str(), text.size() + 1);
+        result = static_cast<LRESULT>(text.size());
+        return true;
+    }
+    case WM_COPY: {
+        const CHARRANGE r = TextSelection();
+        if (r.cpMax > r.cpMin) PutTextOnClipboard(FHandle, SelText());
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
     switch (msg) {
@@ -931,34 +986,9 @@ bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         if (result >= ours) result -= ours;
         return true;
     }
-    case EM_GETTEXTEX: {
-        if (!FPaneText.Known() || wp == 0) return false;
-        const auto* how = reinterpret_cast<const GETTEXTEX*>(wp);
-        if (how->codepage != CP_ACP) return false;
-        std::string text;
-        if (how->flags & GT_SELECTION) {
-            const CHARRANGE r = TextSelection();
-            text = FPaneText.Range(static_cast<size_t>(r.cpMin), static_cast<size_t>(r.cpMax));
-        } else {
-            text = FPaneText.Text();
-        }
-        if (!(how->flags & GT_USECRLF)) text = WithCrBreaks(text);
-        if (how->lpUsedDefChar) *how->lpUsedDefChar = FALSE;
-        result = CopyOut(text, reinterpret_cast<char*>(lp), how->cb);
-        return true;
-    }
-    case EM_GETTEXTRANGE: {
-        if (!FPaneText.Known() || lp == 0) return false;
-        auto* range = reinterpret_cast<TEXTRANGEA*>(lp);
-        const size_t units = FPaneText.Units();
-        const size_t from = static_cast<size_t>(std::max<LONG>(range->chrg.cpMin, 0));
-        const size_t to = range->chrg.cpMax < 0 ? units : static_cast<size_t>(range->chrg.cpMax);
-        const std::string text = WithCrBreaks(FPaneText.Range(from, to));
-        // The buffer holds the range and its NUL, as the caller made it.
-        std::memcpy(range->lpstrText, text.c_str(), text.size() + 1);
-        result = static_cast<LRESULT>(text.size());
-        return true;
-    }
+    case EM_GETTEXTEX:
+    case EM_GETTEXTRANGE:
+        return FPaneText.Known() && TextMessage(msg, wp, lp, result);
     case EM_FINDTEXTEX: {
         if (lp == 0) return false;
         CompleteAppends();
@@ -976,11 +1006,8 @@ bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         }
         return true;
     }
-    case WM_COPY: {
-        const CHARRANGE r = TextSelection();
-        if (r.cpMax > r.cpMin) PutTextOnClipboard(FHandle, SelText());
-        return true;
-    }
+    case WM_COPY:
+        return TextMessage(msg, wp, lp, result);
     default:
         break;
     }

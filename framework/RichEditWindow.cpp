@@ -15,6 +15,36 @@ namespace ruk {
 using namespace richedit;
 
 namespace {
+// While the text of a control is replaced: no events, no redrawing (for a window that is
+// shown: turning redrawing on shows it), the horizontal scroll position kept; the control is
+// redrawn at the end.
+class TQuietControl {
+public:
+    explicit TQuietControl(HWND h) : FHandle(h) {
+        FMask = SendMessageA(h, EM_GETEVENTMASK, 0, 0);
+        SendMessageA(h, EM_SETEVENTMASK, 0, 0);
+        FShown = (GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (FShown) SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&FScroll));
+    }
+    ~TQuietControl() {
+        SendMessageA(FHandle, EM_SETEVENTMASK, 0, FMask);
+        if (FShown) {
+            SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        }
+    }
+    TQuietControl(const TQuietControl&) = delete;
+    TQuietControl& operator=(const TQuietControl&) = delete;
+    LONG ScrollX() const { return FScroll.x; }
+
+private:
+    HWND FHandle;
+    LRESULT FMask = 0;
+    bool FShown = false;
+    POINT FScroll{};
+};
+
 // The find flags of the common dialogs' header (see RichEditFind.cpp).
 constexpr WPARAM kFindDown = 0x1;
 
@@ -86,8 +116,26 @@ void TRichEdit::EndWindow() {
     FWindow = TPaneWindowRange{};
 }
 
-void TRichEdit::ShowWholeText() {
-    if (!FWindowed) return;
+bool TRichEdit::ShowWholeText() {
+    if (!FWindowed) return true;
+    // Wine's control takes some hundred bytes of address space a character, and fails without
+    // a word where there is none left: then the pane goes on showing a window, and the user is
+    // told once why the command does nothing.
+    const unsigned long long needed = TAppendScheduler::kAddressReserve +
+                                      static_cast<unsigned long long>(FPaneText.Length(true)) * TAppendScheduler::kBytesPerChar;
+    if (!TPaneText::HasRoom(needed)) {
+        if (!FWholeTextRefused) {
+            FWholeTextRefused = true;
+            std::string pane = Name();
+            if (auto* sheet = dynamic_cast<TTabSheet*>(Parent())) pane = sheet->Text();
+            SafeCall(this, [pane] {
+                throw EOutOfResources("The \"" + pane +
+                                      "\" pane's text is too large to be put into the control whole: it can be read, "
+                                      "selected, copied, searched and saved, but not edited or printed.");
+            });
+        }
+        return false;
+    }
     const CHARRANGE sel = WindowSelection();
     const size_t top = TopLine();
     const bool modified = FWindowModified;
@@ -98,12 +146,7 @@ void TRichEdit::ShowWholeText() {
     DWORD error = 0;
     {
         const TFlagGuard guard(FAppending);
-        const LRESULT mask = SendMessageA(h, EM_GETEVENTMASK, 0, 0);
-        SendMessageA(h, EM_SETEVENTMASK, 0, 0);
-        const bool shown = (GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0;
-        if (shown) SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-        POINT at{};
-        SendMessageA(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+        const TQuietControl quiet(h);
         const std::string& text = FPaneText.Text();
         const std::string whole = ForControl(text.data(), text.size(), 0);
         error = StreamInAnsiText(h, 0, whole.data(), whole.size());
@@ -114,12 +157,7 @@ void TRichEdit::ShowWholeText() {
         SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&c));
         // The control's lines are the display lines the window had: the view stays.
         const LRESULT first = SendMessageA(h, EM_LINEINDEX, static_cast<WPARAM>(top), 0);
-        ScrollControlTo(static_cast<LONG>(std::max<LRESULT>(first, 0)), at.x);
-        SendMessageA(h, EM_SETEVENTMASK, 0, mask);
-        if (shown) {
-            SendMessageA(h, WM_SETREDRAW, TRUE, 0);
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        }
+        ScrollControlTo(static_cast<LONG>(std::max<LRESULT>(first, 0)), quiet.ScrollX());
     }
     ApplyReadOnly();
     if (error != 0) {
@@ -127,6 +165,7 @@ void TRichEdit::ShowWholeText() {
         FRefusing = true;
         SafeCall(this, [this] { throw EOutOfResources(LoadFailedMessage()); });
     }
+    return true;
 }
 
 void TRichEdit::ScrollControlTo(LONG position, LONG x) {
@@ -149,12 +188,7 @@ void TRichEdit::BuildWindow(size_t top) {
     const HWND h = FHandle;
     {
         const TFlagGuard guard(FAppending);
-        const LRESULT mask = SendMessageA(h, EM_GETEVENTMASK, 0, 0);
-        SendMessageA(h, EM_SETEVENTMASK, 0, 0);
-        const bool visible = (GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0;
-        if (visible) SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-        POINT at{};
-        SendMessageA(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+        const TQuietControl quiet(h);
         StreamInAnsiText(h, 0, shown.data(), shown.size());
         SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
         FWindowBuiltCount = count;
@@ -166,12 +200,7 @@ void TRichEdit::BuildWindow(size_t top) {
             if (p1.y > p0.y) FLineHeight = static_cast<int>(p1.y - p0.y);
         }
         ShowWindowSelection();
-        ScrollControlTo(ToLong(FPaneLines.ToWindow(FWindow.First, FPaneLines.UnitOf(top))), at.x);
-        SendMessageA(h, EM_SETEVENTMASK, 0, mask);
-        if (visible) {
-            SendMessageA(h, WM_SETREDRAW, TRUE, 0);
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        }
+        ScrollControlTo(ToLong(FPaneLines.ToWindow(FWindow.First, FPaneLines.UnitOf(top))), quiet.ScrollX());
     }
     SyncScrollBar();
 }
@@ -354,12 +383,9 @@ bool TRichEdit::WindowAppend(const std::string& s) {
     const CHARRANGE sel = WindowSelection();
     const LONG end = ToLong(FPaneText.Units());
     const TPaneText::TAppended taken = FPaneText.AppendKnown(s);
-    if (taken == TPaneText::TAppended::Unknowable) {
-        // Only the control can tell what the text is to be: it takes all of it, and goes on.
-        ShowWholeText();
-        return false;
-    }
-    if (taken == TPaneText::TAppended::NoRoom) {
+    // Only the control can tell what the text is to be: it takes all of it, and goes on.
+    if (taken == TPaneText::TAppended::Unknowable && ShowWholeText()) return false;
+    if (taken != TPaneText::TAppended::Taken) {
         // The memory, the only holder of the text, cannot grow: the text stays as far as it
         // got, readers are told so (HoldsWholeText), and the user once.
         if (!FDroppedAppends) {
@@ -391,38 +417,49 @@ HWND TRichEdit::FindControl() {
 }
 
 bool TRichEdit::WindowFind(WPARAM flags, FINDTEXTEXA& find, LRESULT& result) {
-    if (!(flags & kFindDown)) {
-        ShowWholeText();
-        return false;
-    }
     const size_t units = FPaneText.Units();
     const size_t from = find.chrg.cpMin < 0 ? 0 : std::min(static_cast<size_t>(find.chrg.cpMin), units);
     const size_t to = find.chrg.cpMax < 0 ? units : std::min(static_cast<size_t>(find.chrg.cpMax), units);
-    size_t first = FWindow.First;
-    HWND target = FHandle;
-    if (from < WindowStart() || to > WindowEnd()) {
-        if (to > from && to - from > kWindowFindChars) {
-            ShowWholeText();
-            return false;
-        }
-        // The lines of the range, and so what stands before and after it in them, as the
-        // control would hold them.
-        first = FPaneLines.LineOf(from);
-        const std::string lines = FPaneLines.Shown(FPaneText.Text(), first, FPaneLines.LineOf(to) + 1);
-        target = FindControl();
-        StreamInAnsiText(target, 0, lines.data(), lines.size());
-    }
-    FINDTEXTEXA control = find;
-    control.chrg.cpMin = ToLong(FPaneLines.ToWindow(first, from));
-    control.chrg.cpMax = ToLong(FPaneLines.ToWindow(first, to));
-    result = target == FHandle ? ControlMessage(EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&control))
-                               : SendMessageA(target, EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&control));
-    if (result >= 0) {
-        result = static_cast<LRESULT>(FPaneLines.FromWindow(first, static_cast<size_t>(result)));
+    const bool inWindow = from >= WindowStart() && to <= WindowEnd();
+    // A backward find, or a long one outside the window, is the control's over the whole text
+    // (later finds are then quick too).
+    if ((!(flags & kFindDown) || (!inWindow && to > from && to - from > kWindowFindChars)) && ShowWholeText())
+        return false;
+    find.chrgText = CHARRANGE{-1, -1};
+    result = -1;
+    if (!(flags & kFindDown)) return true;
+    const auto search = [&](HWND target, size_t first, size_t end) {
+        FINDTEXTEXA control = find;
+        control.chrg.cpMin = ToLong(FPaneLines.ToWindow(first, std::max(from, FPaneLines.UnitOf(first))));
+        control.chrg.cpMax = ToLong(FPaneLines.ToWindow(first, std::min(to, end)));
+        const LRESULT at = target == FHandle ? ControlMessage(EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&control))
+                                             : SendMessageA(target, EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&control));
+        if (at < 0) return false;
+        result = static_cast<LRESULT>(FPaneLines.FromWindow(first, static_cast<size_t>(at)));
         find.chrgText.cpMin = ToLong(FPaneLines.FromWindow(first, static_cast<size_t>(control.chrgText.cpMin)));
         find.chrgText.cpMax = ToLong(FPaneLines.FromWindow(first, static_cast<size_t>(control.chrgText.cpMax)));
-    } else {
-        find.chrgText = control.chrgText;
+        return true;
+    };
+    if (inWindow) {
+        search(FHandle, FWindow.First, to);
+        return true;
+    }
+    // Outside the window: the range's lines, block by block, in a hidden control, each block with
+    // what stands before and after the range in its lines, as the control would hold them, and
+    // with enough of the lines after it for a match that begins in it.
+    const size_t reachChars = std::strlen(find.lpstrText) + 1;
+    const size_t lastLine = FPaneLines.LineOf(to);
+    for (size_t line = FPaneLines.LineOf(from); line <= lastLine;) {
+        size_t end = line + 1;
+        while (end <= lastLine && FPaneLines.UnitOf(end + 1) - FPaneLines.UnitOf(line) <= kWindowFindChars) ++end;
+        size_t reach = end;
+        while (reach <= lastLine && FPaneLines.UnitOf(reach) - FPaneLines.UnitOf(end) < reachChars) ++reach;
+        const std::string lines = FPaneLines.Shown(FPaneText.Text(), line, reach);
+        const HWND target = FindControl();
+        StreamInAnsiText(target, 0, lines.data(), lines.size());
+        // The first match from the block's start on is the range's first: none began before.
+        if (search(target, line, FPaneLines.UnitOf(reach))) return true;
+        line = end;
     }
     return true;
 }
@@ -496,67 +533,33 @@ bool TRichEdit::WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_GETTEXT:
         result = CopyOut(FPaneText.Text(), reinterpret_cast<char*>(lp), static_cast<size_t>(wp));
         return true;
-    case EM_GETTEXTEX: {
-        if (wp == 0) return false;
-        const auto* how = reinterpret_cast<const GETTEXTEX*>(wp);
-        if (how->codepage != CP_ACP) {
-            ShowWholeText();
-            return false;
-        }
-        std::string text;
-        if (how->flags & GT_SELECTION) {
-            const CHARRANGE r = WindowSelection();
-            text = FPaneLines.Range(FPaneText.Text(), static_cast<size_t>(r.cpMin), static_cast<size_t>(r.cpMax));
-        } else {
-            text = FPaneText.Text();
-        }
-        if (!(how->flags & GT_USECRLF)) text = WithCrBreaks(text);
-        if (how->lpUsedDefChar) *how->lpUsedDefChar = FALSE;
-        result = CopyOut(text, reinterpret_cast<char*>(lp), how->cb);
-        return true;
-    }
-    case EM_GETTEXTRANGE: {
-        if (lp == 0) return false;
-        auto* range = reinterpret_cast<TEXTRANGEA*>(lp);
-        const size_t units = FPaneText.Units();
-        const size_t from = static_cast<size_t>(std::max<LONG>(range->chrg.cpMin, 0));
-        const size_t to = range->chrg.cpMax < 0 ? units : static_cast<size_t>(range->chrg.cpMax);
-        const std::string text = WithCrBreaks(FPaneLines.Range(FPaneText.Text(), from, to));
-        // The buffer holds the range and its NUL, as the caller made it.
-        std::memcpy(range->lpstrText, text.c_str(), text.size() + 1);
-        result = static_cast<LRESULT>(text.size());
-        return true;
-    }
-    case EM_GETSELTEXT: {
-        if (lp == 0) return true;
-        const CHARRANGE r = WindowSelection();
-        const std::string text = WithCrBreaks(
-            FPaneLines.Range(FPaneText.Text(), static_cast<size_t>(r.cpMin), static_cast<size_t>(r.cpMax)));
-        std::memcpy(reinterpret_cast<char*>(lp), text.c_str(), text.size() + 1);
-        result = static_cast<LRESULT>(text.size());
-        return true;
-    }
-    case WM_COPY: {
-        const CHARRANGE r = WindowSelection();
-        if (r.cpMax > r.cpMin) PutTextOnClipboard(FHandle, SelText());
-        return true;
-    }
+    case EM_GETTEXTEX:
+        if (wp != 0 && reinterpret_cast<const GETTEXTEX*>(wp)->codepage != CP_ACP) return !ShowWholeText();
+        return TextMessage(msg, wp, lp, result);
+    case EM_GETTEXTRANGE:
+    case EM_GETSELTEXT:
+    case WM_COPY:
+        return TextMessage(msg, wp, lp, result);
     case EM_FINDTEXTEX:
         if (lp == 0) return false;
         return WindowFind(wp, *reinterpret_cast<FINDTEXTEXA*>(lp), result);
     case EM_FINDTEXT:
     case EM_FINDTEXTW:
     case EM_FINDTEXTEXW:
+        if (ShowWholeText()) return false;
+        result = -1;
+        return true;
     case EM_STREAMOUT:
-        ShowWholeText();
-        return false;
+        if (ShowWholeText()) return false;
+        // Nothing of a window is written as if it were the text.
+        if (lp != 0) reinterpret_cast<EDITSTREAM*>(lp)->dwError = static_cast<DWORD>(-1);
+        return true;
     case EM_FORMATRANGE:
-        if (lp != 0) ShowWholeText();
-        return false;
+        // Printing nothing, where the control cannot take the text.
+        return lp != 0 && !ShowWholeText();
     case EM_SETCHARFORMAT:
         // A format of part of the text: it must be the control's whole text.
-        if (wp & (SCF_SELECTION | SCF_WORD)) ShowWholeText();
-        return false;
+        return (wp & (SCF_SELECTION | SCF_WORD)) && !ShowWholeText();
     case EM_GETLINECOUNT:
         result = static_cast<LRESULT>(FPaneLines.Count());
         return true;
@@ -661,8 +664,7 @@ bool TRichEdit::WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (!ChangesTextFromOutside(msg, wp, TakesEdits())) return false;
     // An edit: the control is to hold the whole text first.
     if (!TakesEdits()) return true;
-    ShowWholeText();
-    return false;
+    return !ShowWholeText();
 }
 
 }  // namespace ruk

@@ -68,24 +68,6 @@ inline void WriteTextFile(const std::string& path, const std::string& data) {
     ASSERT_TRUE(WriteFileBytes(path, data)) << path;
 }
 
-// Every message the window shows through the exception display, in order.
-class MessageCapture {
-public:
-    MessageCapture() {
-        ruk::SetExceptionHandler([this](ruk::TObject*, std::exception_ptr e) {
-            try {
-                std::rethrow_exception(e);
-            } catch (const std::exception& x) {
-                Messages.push_back(x.what());
-            } catch (...) {
-                Messages.push_back("(unknown)");
-            }
-        });
-    }
-    ~MessageCapture() { ruk::SetExceptionHandler(nullptr); }
-    std::vector<std::string> Messages;
-};
-
 // The file dialogs answered for the user while it lives.
 struct DialogHook {
     explicit DialogHook(ruk::TOpenDialog::TExecuteHook hook) { ruk::TOpenDialog::SetExecuteHook(std::move(hook)); }

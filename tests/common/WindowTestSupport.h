@@ -2,6 +2,7 @@
 // thread's synchronized calls, and answering the message boxes that appear meanwhile.
 #pragma once
 
+#include "Controls.h"
 #include "Threads.h"
 
 #include <windows.h>
@@ -145,6 +146,24 @@ private:
     }
     static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
     UINT_PTR FTimer;
+};
+
+// Every message shown through the exception display while it lives, in order.
+class MessageCapture {
+public:
+    MessageCapture() {
+        ruk::SetExceptionHandler([this](ruk::TObject*, std::exception_ptr e) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& x) {
+                Messages.push_back(x.what());
+            } catch (...) {
+                Messages.push_back("(unknown)");
+            }
+        });
+    }
+    ~MessageCapture() { ruk::SetExceptionHandler(nullptr); }
+    std::vector<std::string> Messages;
 };
 
 }  // namespace ruktest

@@ -2,6 +2,8 @@
 // into a rich edit, when, and what its readers are told the text is.
 #include "AppendScheduler.h"
 
+#include "TextSamples.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -204,17 +206,7 @@ std::string Stored(const std::string& text) {
     return out;
 }
 
-// A line of words and tags of about size characters.
-std::string LongLine(size_t size, unsigned seed) {
-    std::string line;
-    static const char* const words[] = {"lorem", "<b>", "ipsum", "</b>", "dolor", "sit", "amet,"};
-    while (line.size() < size) {
-        seed = seed * 1103515245u + 12345u;
-        line += words[(seed >> 16) % 7];
-        if ((seed >> 8) % 3) line += ' ';
-    }
-    return line;
-}
+using ruktest::LongLine;
 
 }  // namespace
 

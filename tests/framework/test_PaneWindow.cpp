@@ -1,6 +1,8 @@
 // The display lines of a pane's text and the windows of them, without a control.
 #include "PaneWindow.h"
 
+#include "TextSamples.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,17 +13,7 @@ using namespace ruk;
 
 namespace {
 
-// A line of words and tags of about size characters.
-std::string Words(size_t size, unsigned seed) {
-    std::string line;
-    static const char* const words[] = {"lorem", "<b>", "ipsum", "</b>", "dolor", "sit", "amet,"};
-    while (line.size() < size) {
-        seed = seed * 1103515245u + 12345u;
-        line += words[(seed >> 16) % 7];
-        if ((seed >> 8) % 3) line += ' ';
-    }
-    return line;
-}
+using ruktest::LongLine;
 
 // The display lines as the control takes the whole text at once: the text shaped in one piece,
 // cut at every line break; and whether each line ends at a break of ours.
@@ -58,7 +50,7 @@ TShaped ShapedAtOnce(const std::string& text) {
 // Taken in at once or piece by piece, the lines are those the control holds for the whole
 // text, a window of them shows them as the control would, and positions map both ways.
 TEST(PaneLines, DisplayLinesAreTheControlsWhereverAWindowBeginsAndHoweverTheTextCame) {
-    const std::string longLine = Words(30000, 7);
+    const std::string longLine = LongLine(30000, 7);
     struct TCase {
         const char* Name;
         std::string Text;
@@ -131,7 +123,7 @@ TEST(PaneLines, DisplayLinesAreTheControlsWhereverAWindowBeginsAndHoweverTheText
 TEST(PaneWindowRange, AWindowHoldsItsViewAndMovesNearItsEnds) {
     std::string shortLines, longLines;
     for (int i = 0; i < 5000; ++i) shortLines += "a log line of some forty characters, " + std::to_string(i) + "\r\n";
-    longLines = Words(2000000, 3);  // one line, a thousand characters a display line
+    longLines = LongLine(2000000, 3);  // one line, a thousand characters a display line
     for (const std::string* text : {&shortLines, &longLines}) {
         TPaneLines lines;
         lines.Extend(*text);

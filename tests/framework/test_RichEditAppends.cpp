@@ -4,6 +4,7 @@
 #include "Form.h"
 #include "FormTestSupport.h"
 #include "RichEditControlText.h"
+#include "WindowTestSupport.h"
 #include "Forms.h"
 
 #include <gtest/gtest.h>
@@ -479,14 +480,8 @@ TEST(RichEditAppends, AppendsThatMeetAtALineBreakStayApartAsTheyWouldAtOnce) {
 
 TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsToldOnce) {
     Fixture f;
-    std::vector<std::string> shown;
-    SetExceptionHandler([&](TObject*, std::exception_ptr e) {
-        try {
-            std::rethrow_exception(e);
-        } catch (const std::exception& x) {
-            shown.push_back(x.what());
-        }
-    });
+    ruktest::MessageCapture capture;
+    std::vector<std::string>& shown = capture.Messages;
     const std::string text = WithoutSoftBreaks(ManyLines(400, 29));
     // The pane sits on a page: the message names it by the page's caption.
     auto* pages = Place<TPageControl>(*f.Form);
@@ -513,7 +508,6 @@ TEST(RichEditAppends, WhenTheAddressSpaceRunsShortTheAppendsStopAndTheUserIsTold
     const std::string held = ControlText(*f.Edit);
     const std::string whole = f.Edit->Text();
     for (void* p : blocks) VirtualFree(p, 0, MEM_RELEASE);
-    SetExceptionHandler(nullptr);
     // The pane shows what it could take; its readers have the whole text.
     EXPECT_EQ(held, "kept");
     ASSERT_GT(whole.size(), text.size());

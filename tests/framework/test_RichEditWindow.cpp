@@ -4,6 +4,7 @@
 #include "Form.h"
 #include "FormTestSupport.h"
 #include "RichEditControlText.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,17 +18,6 @@ using namespace ruk::test;
 using ruktest::ControlText;
 
 namespace {
-
-struct Fixture {
-    FormPtr Form = NewForm();
-    TRichEdit* Edit = Place<TRichEdit>(*Form);
-    Fixture() {
-        // As the document panes: no word wrap, both scroll bars.
-        Edit->SetWordWrap(false);
-        Edit->SetScrollBars(TScrollStyle::ssBoth);
-        Form->Show();
-    }
-};
 
 // Lines as a log has them: "line N: ..." with words that recur.
 std::vector<std::string> LogLines(int count) {
@@ -44,6 +34,26 @@ std::string Joined(const std::vector<std::string>& lines) {
     return s;
 }
 
+// A log of 6,000 lines: too large for the control to take at once.
+struct Fixture {
+    FormPtr Form = NewForm();
+    TRichEdit* Edit = Place<TRichEdit>(*Form);
+    TRichEdit& re = *Edit;
+    const std::vector<std::string> lines = LogLines(6000);
+    const std::string text = Joined(lines);
+    Fixture() {
+        // As the document panes: no word wrap, both scroll bars.
+        Edit->SetWordWrap(false);
+        Edit->SetScrollBars(TScrollStyle::ssBoth);
+        Form->Show();
+    }
+    // The pane holds the log, shown through a window.
+    bool ShowLog() {
+        Edit->SetText(text);
+        return Edit->ShowsWindow();
+    }
+};
+
 // Where line index begins, a line break counting as one.
 int LineStart(const std::vector<std::string>& lines, int index) {
     int at = 0;
@@ -51,17 +61,8 @@ int LineStart(const std::vector<std::string>& lines, int index) {
     return at;
 }
 
-void PumpWhile(const std::function<bool()>& busy, DWORD ms = 60000) {
-    const DWORD until = GetTickCount() + ms;
-    while (busy() && GetTickCount() < until) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 void Drain(TRichEdit& re) {
-    PumpWhile([&re] { return re.AppendPending(); });
+    ruktest::PumpUntil([&re] { return !re.AppendPending(); }, 60000);
 }
 
 std::string WithCrBreaks(const std::string& text) {
@@ -196,11 +197,10 @@ TEST(RichEditWindow, ALargeTextShowsAWindowAndEveryReaderHasTheWholeText) {
 // scrolls away, copied, and grown by keys across the window's ends.
 TEST(RichEditWindow, TheSelectionIsTheTextsWhereverTheWindowStands) {
     Fixture f;
-    TRichEdit& re = *f.Edit;
-    const std::vector<std::string> lines = LogLines(6000);
-    const std::string text = Joined(lines);
-    re.SetText(text);
-    ASSERT_TRUE(re.ShowsWindow());
+    TRichEdit& re = f.re;
+    const std::vector<std::string>& lines = f.lines;
+    const std::string& text = f.text;
+    ASSERT_TRUE(f.ShowLog());
     const int at = LineStart(lines, 5000) + 3;
     re.SetSelStart(at);
     re.SetSelLength(200);
@@ -251,10 +251,9 @@ TEST(RichEditWindow, TheSelectionIsTheTextsWhereverTheWindowStands) {
 // text's.
 TEST(RichEditWindow, ScrollingAndKeysGoThroughTheWholeText) {
     Fixture f;
-    TRichEdit& re = *f.Edit;
-    const std::vector<std::string> lines = LogLines(6000);
-    re.SetText(Joined(lines));
-    ASSERT_TRUE(re.ShowsWindow());
+    TRichEdit& re = f.re;
+    const std::vector<std::string>& lines = f.lines;
+    ASSERT_TRUE(f.ShowLog());
     const auto bar = [&] {
         SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(re.Handle(), SB_VERT, &si);
@@ -312,11 +311,10 @@ TEST(RichEditWindow, ScrollingAndKeysGoThroughTheWholeText) {
 // few characters outside it, and over the whole text (which puts the whole text in first).
 TEST(RichEditWindow, FindsAnswerAsTheControlHoldingTheWholeTextDoes) {
     Fixture f;
-    TRichEdit& re = *f.Edit;
-    const std::vector<std::string> lines = LogLines(6000);
-    const std::string text = Joined(lines);
-    re.SetText(text);
-    ASSERT_TRUE(re.ShowsWindow());
+    TRichEdit& re = f.re;
+    const std::vector<std::string>& lines = f.lines;
+    const std::string& text = f.text;
+    ASSERT_TRUE(f.ShowLog());
     const HWND whole = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
                                        GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(whole);
@@ -428,18 +426,11 @@ TEST(RichEditWindow, AppendsFollowACaretAtTheEndAndLeaveAnyOtherWhereItIs) {
 // is not whole; a new text is taken again.
 TEST(RichEditWindow, AnAppendTheMemoryHasNoRoomForIsLeftOutAndSaysSo) {
     Fixture f;
-    TRichEdit& re = *f.Edit;
-    std::vector<std::string> shown;
-    SetExceptionHandler([&](TObject*, std::exception_ptr e) {
-        try {
-            std::rethrow_exception(e);
-        } catch (const std::exception& x) {
-            shown.push_back(x.what());
-        }
-    });
-    const std::string text = Joined(LogLines(6000));
-    re.SetText(text);
-    ASSERT_TRUE(re.ShowsWindow());
+    TRichEdit& re = f.re;
+    ruktest::MessageCapture capture;
+    std::vector<std::string>& shown = capture.Messages;
+    const std::string& text = f.text;
+    ASSERT_TRUE(f.ShowLog());
     static unsigned long long room;
     room = 0;
     TPaneText::SetRoomCheck([](unsigned long long bytes) { return bytes <= room; });
@@ -449,7 +440,6 @@ TEST(RichEditWindow, AnAppendTheMemoryHasNoRoomForIsLeftOutAndSaysSo) {
     const bool whole = re.HoldsWholeText();
     TPaneText::SetRoomCheck(nullptr);
     re.AppendText("\r\nlater");
-    SetExceptionHandler(nullptr);
     EXPECT_FALSE(whole);
     EXPECT_FALSE(re.HoldsWholeText());
     EXPECT_EQ(re.Text(), text);
@@ -460,4 +450,37 @@ TEST(RichEditWindow, AnAppendTheMemoryHasNoRoomForIsLeftOutAndSaysSo) {
     re.AppendText("\r\nlast");
     EXPECT_TRUE(re.HoldsWholeText());
     EXPECT_EQ(re.Text(), text + "\r\nlast");
+}
+
+// Where the address space cannot take the whole text into the control, the pane goes on
+// showing a window: a find over a long range still answers as the control would (over the
+// range's lines in pieces), an edit does nothing, and the user is told once why.
+TEST(RichEditWindow, WhereTheControlCannotTakeTheWholeTextFindsStillAnswerAndEditsWait) {
+    Fixture f;
+    TRichEdit& re = f.re;
+    ruktest::MessageCapture capture;
+    ASSERT_TRUE(f.ShowLog());
+    const int length = re.GetTextLenCRLF();
+    TPaneText::SetRoomCheck([](unsigned long long bytes) { return bytes < (100u << 20); });
+    const int last = re.FindString("line 5999:", 10, length, 0);
+    const int early = re.FindString("line 3", 10, length, 0);
+    const int words = re.FindString("KEYWORD AND KEYWORD", 1000, length, TRichEdit::stWholeWord);
+    const int absent = re.FindString("absent", 0, length, 0);
+    re.SetSelStart(20);
+    SendMessageA(re.Handle(), WM_CHAR, 'Q', 0);
+    SendMessageA(re.Handle(), WM_CHAR, 'R', 0);
+    const bool windowed = re.ShowsWindow();
+    TPaneText::SetRoomCheck(nullptr);
+    EXPECT_TRUE(windowed);
+    EXPECT_EQ(re.Text(), f.text);
+    ASSERT_EQ(capture.Messages.size(), 1u);
+    EXPECT_NE(capture.Messages[0].find("too large"), std::string::npos);
+    // The answers are the control's over the whole text.
+    EXPECT_EQ(last, re.FindString("line 5999:", 10, length, 0));
+    EXPECT_EQ(early, re.FindString("line 3", 10, length, 0));
+    EXPECT_EQ(words, re.FindString("KEYWORD AND KEYWORD", 1000, length, TRichEdit::stWholeWord));
+    EXPECT_EQ(absent, -1);
+    EXPECT_FALSE(re.ShowsWindow());
+    EXPECT_GT(last, 0);
+    EXPECT_GT(words, 1000);
 }
