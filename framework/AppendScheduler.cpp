@@ -283,15 +283,7 @@ void TPaneText::Set(const std::string& s) {
 }
 
 void TPaneText::Append(const std::string& s) {
-    if (!FKnown) return;
-    std::string out;
-    size_t breaks = 0;
-    if (!Affordable(s.size()) || !Convert(s, out, breaks)) {
-        Forget();
-        return;
-    }
-    FText += out;
-    FBreaks += breaks;
+    if (FKnown && AppendKnown(s) != TAppended::Taken) Forget();
 }
 
 TPaneText::TAppended TPaneText::AppendKnown(const std::string& s) {

@@ -441,6 +441,8 @@ private:
     // The address space runs short: the pending text is dropped and the user told; the
     // control takes no more appends until the text is replaced (the text in memory does).
     void RefuseAppends();
+    // The pane's name for the user: its sheet's caption, else its name.
+    std::string PaneCaption();
     // "Failed to Load Stream", with the pane (its sheet's caption) that could not take it.
     std::string LoadFailedMessage();
     // Shows the text wrapped from now on when text about to go in makes a line too long to

@@ -556,13 +556,13 @@ void TRichEdit::AppendText(const std::string& s) {
     if (WantsWindow()) {
         // Too much for the control to take in good time: it shows a window from now on, and
         // a caret at the end stays at the end.
-        const bool modified = true;
         CHARRANGE sel = TextSelection();
         const LONG units = static_cast<LONG>(FPaneText.Units());
         const bool atEnd = sel.cpMin == sel.cpMax && (sel.cpMax == units || sel.cpMax == static_cast<LONG>(before));
         if (atEnd) sel = CHARRANGE{units, units};
         const LRESULT top = ControlMessage(EM_GETFIRSTVISIBLELINE, 0, 0);
-        BeginWindow(sel, modified, static_cast<size_t>(std::max<LRESULT>(top, 0)), atEnd);
+        // Appends modify.
+        BeginWindow(sel, true, static_cast<size_t>(std::max<LRESULT>(top, 0)), atEnd);
         return;
     }
     const TAppendScheduler::TAction action = FAppends.Add(s, GetTickCount());
@@ -707,10 +707,14 @@ void TRichEdit::RefuseAppends() {
     SafeCall(this, [this] { throw EOutOfResources(LoadFailedMessage()); });
 }
 
+std::string TRichEdit::PaneCaption() {
+    if (auto* sheet = dynamic_cast<TTabSheet*>(Parent())) return sheet->Text();
+    return Name();
+}
+
 std::string TRichEdit::LoadFailedMessage() {
-    std::string pane = Name();
-    if (auto* sheet = dynamic_cast<TTabSheet*>(Parent())) pane = sheet->Text();
-    return "Failed to Load Stream\r\n\r\nThe \"" + pane + "\" pane could not take the whole text; it shows it as far as it could.";
+    return "Failed to Load Stream\r\n\r\nThe \"" + PaneCaption() +
+           "\" pane could not take the whole text; it shows it as far as it could.";
 }
 
 void TRichEdit::SchedulePending() {
@@ -931,21 +935,13 @@ bool TRichEdit::TextMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 bool TRichEdit::DisplayLinesMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
-    switch (msg) {
-    case WM_SETTEXT:
+    if (ReplacesWholeText(msg, wp)) {
         // A new text, from another hand: it goes in as it is.
         FBreaks.Reset();
         ApplyReadOnly();
         return false;
-    case EM_STREAMIN:
-    case EM_SETTEXTEX: {
-        const bool selection = msg == EM_STREAMIN ? (wp & SFF_SELECTION) != 0
-                                                  : wp != 0 && (reinterpret_cast<const SETTEXTEX*>(wp)->flags & ST_SELECTION);
-        if (selection) break;  // an edit
-        FBreaks.Reset();
-        ApplyReadOnly();
-        return false;
     }
+    switch (msg) {
     case EM_CANUNDO:
     case EM_CANREDO:
         return true;

@@ -97,6 +97,20 @@ inline LRESULT CopyOut(const std::string& text, char* buffer, size_t size) {
     return static_cast<LRESULT>(n);
 }
 
+// Whether a message replaces the control's whole text (as against an edit of its selection).
+inline bool ReplacesWholeText(UINT msg, WPARAM wp) {
+    switch (msg) {
+    case WM_SETTEXT:
+        return true;
+    case EM_STREAMIN:
+        return !(wp & SFF_SELECTION);
+    case EM_SETTEXTEX:
+        return !(wp != 0 && (reinterpret_cast<const SETTEXTEX*>(wp)->flags & ST_SELECTION));
+    default:
+        return false;
+    }
+}
+
 // Every line break (CR LF) as one CR, as the control keeps it.
 inline std::string WithCrBreaks(const std::string& text) {
     std::string s;

@@ -126,9 +126,7 @@ bool TRichEdit::ShowWholeText() {
     if (!TPaneText::HasRoom(needed)) {
         if (!FWholeTextRefused) {
             FWholeTextRefused = true;
-            std::string pane = Name();
-            if (auto* sheet = dynamic_cast<TTabSheet*>(Parent())) pane = sheet->Text();
-            SafeCall(this, [pane] {
+            SafeCall(this, [pane = PaneCaption()] {
                 throw EOutOfResources("The \"" + pane +
                                       "\" pane's text is too large to be put into the control whole: it can be read, "
                                       "selected, copied, searched and saved, but not edited or printed.");
@@ -465,20 +463,25 @@ bool TRichEdit::WindowFind(WPARAM flags, FINDTEXTEXA& find, LRESULT& result) {
 }
 
 std::string TRichEdit::ShownText() {
-    const HWND h = Handle();
+    Handle();
     GETTEXTLENGTHEX how{GTL_USECRLF | GTL_NUMCHARS, CP_ACP};
     const LRESULT n = ControlMessage(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
     if (n <= 0) return "";
     std::string s(static_cast<size_t>(n) * 2 + 2, '\0');
     GETTEXTEX ex{static_cast<DWORD>(s.size()), GT_USECRLF, CP_ACP, nullptr, nullptr};
     const LRESULT got = ControlMessage(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&ex), reinterpret_cast<LPARAM>(s.data()));
-    (void)h;
     s.resize(static_cast<size_t>(std::max<LRESULT>(0, got)));
     return s;
 }
 
 bool TRichEdit::WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
+    if (ReplacesWholeText(msg, wp)) {
+        // A new text from another hand: it goes in as it is.
+        EndWindow();
+        ApplyReadOnly();
+        return false;
+    }
     switch (msg) {
     case WM_TIMER:
         if (wp != kWindowTimer) return false;
@@ -489,20 +492,6 @@ bool TRichEdit::WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_DESTROY:
         FWindowTimerSet = false;
         return false;
-    case WM_SETTEXT:
-        // A new text from another hand: it goes in as it is.
-        EndWindow();
-        ApplyReadOnly();
-        return false;
-    case EM_STREAMIN:
-    case EM_SETTEXTEX: {
-        const bool selection = msg == EM_STREAMIN ? (wp & SFF_SELECTION) != 0
-                                                  : wp != 0 && (reinterpret_cast<const SETTEXTEX*>(wp)->flags & ST_SELECTION);
-        if (selection) break;  // an edit
-        EndWindow();
-        ApplyReadOnly();
-        return false;
-    }
     case EM_CANUNDO:
     case EM_CANREDO:
         return true;
