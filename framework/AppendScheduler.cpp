@@ -287,10 +287,10 @@ void TPaneText::Append(const std::string& s) {
 }
 
 TPaneText::TAppended TPaneText::AppendKnown(const std::string& s) {
-    std::string out;
-    size_t breaks = 0;
     if (!FKnown) return TAppended::Unknowable;
     if (!Affordable(s.size())) return TAppended::NoRoom;
+    std::string out;
+    size_t breaks = 0;
     if (!Convert(s, out, breaks)) return TAppended::Unknowable;
     FText += out;
     FBreaks += breaks;

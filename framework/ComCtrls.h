@@ -519,6 +519,9 @@ private:
     void ShowWindowSelection();
     size_t TopLine();
     size_t VisibleLines();
+    // The top line of a view that shows line: the view's own where it does, else one with
+    // the line in its middle.
+    size_t TopShowing(size_t line, size_t visible);
     // Brings the view to show line top first (in the window, or in a new one).
     void ScrollWindowTo(size_t top);
     // A new window when the caret is outside the one held or near an end of it.

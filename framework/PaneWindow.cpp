@@ -60,12 +60,12 @@ size_t TPaneLines::ByteAt(size_t unit) const {
 size_t TPaneLines::LengthOf(size_t line) const {
     if (line >= Count()) return 0;
     const size_t units = UnitOf(line + 1) - FUnit[line];
-    // A line break of the text is two bytes and one position; a break of ours is neither.
-    const bool textBreak = line + 1 < Count() && ByteOf(line + 1) - FByte[line] != units;
+    const bool textBreak = line + 1 < Count() && !EndsInBreakOfOurs(line);
     return textBreak ? units - 1 : units;
 }
 
 bool TPaneLines::EndsInBreakOfOurs(size_t line) const {
+    // A line break of the text is two bytes and one position; a break of ours is neither.
     return line + 1 < Count() && ByteOf(line + 1) - FByte[line] == UnitOf(line + 1) - FUnit[line];
 }
 

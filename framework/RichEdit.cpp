@@ -42,8 +42,6 @@ DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG
     }
 }
 
-
-
 constexpr UINT_PTR kAppendTimer = 0x5241;
 
 // A line longer than this is laid out without word wrap in a time that grows with the square
@@ -56,7 +54,6 @@ constexpr size_t kUnwrappedLineChars = 16384;
 
 // A position past any text the control can hold: a selection there is the caret at the end.
 constexpr LONG kPastEnd = 0x7FFFFFF0;
-
 
 // Messages that read or change the control's text, its selection or its undo state: the
 // rich edit messages, the edit messages, and editing by the user.
@@ -875,7 +872,6 @@ LONG ToControlPosition(const TDisplayBreaks& breaks, LONG position) {
     if (position < 0) return position;
     return static_cast<LONG>(breaks.ToControl(static_cast<size_t>(position)));
 }
-
 
 }  // namespace
 

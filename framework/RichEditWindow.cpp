@@ -247,9 +247,7 @@ LONG TRichEdit::SetWindowSelection(CHARRANGE r) {
     FWindowSel = r;
     const size_t v = VisibleLines();
     const size_t line = FPaneLines.LineOf(static_cast<size_t>(r.cpMax));
-    const size_t top = TopLine();
-    const bool inView = line >= top && line < top + v;
-    const size_t wanted = inView ? top : (line >= v / 2 ? line - v / 2 : 0);
+    const size_t wanted = TopShowing(line, v);
     if (line < FWindow.First || line >= FWindow.Last || FWindow.WantsMove(FPaneLines, wanted, v)) {
         BuildWindow(wanted);
     } else {
@@ -263,6 +261,12 @@ size_t TRichEdit::TopLine() {
     const LRESULT first = ControlMessage(EM_GETFIRSTVISIBLELINE, 0, 0);
     const LRESULT c = ControlMessage(EM_LINEINDEX, static_cast<WPARAM>(std::max<LRESULT>(first, 0)), 0);
     return FPaneLines.LineOf(FPaneLines.FromWindow(FWindow.First, static_cast<size_t>(std::max<LRESULT>(c, 0))));
+}
+
+size_t TRichEdit::TopShowing(size_t line, size_t visible) {
+    const size_t top = TopLine();
+    if (line >= top && line < top + visible) return top;
+    return line >= visible / 2 ? line - visible / 2 : 0;
 }
 
 size_t TRichEdit::VisibleLines() {
@@ -301,9 +305,7 @@ void TRichEdit::WindowAroundCaret() {
     const bool roomBefore = FWindow.First == 0 || line >= FWindow.First + v;
     const bool roomAfter = FWindow.Last >= count || line + v < FWindow.Last;
     if (inside && roomBefore && roomAfter) return;
-    const size_t top = TopLine();
-    const bool inView = line >= top && line < top + v;
-    BuildWindow(inView ? top : (line >= v / 2 ? line - v / 2 : 0));
+    BuildWindow(TopShowing(line, v));
 }
 
 void TRichEdit::SyncScrollBar() {
@@ -386,10 +388,8 @@ bool TRichEdit::WindowAppend(const std::string& s) {
     if (taken != TPaneText::TAppended::Taken) {
         // The memory, the only holder of the text, cannot grow: the text stays as far as it
         // got, readers are told so (HoldsWholeText), and the user once.
-        if (!FDroppedAppends) {
-            FDroppedAppends = true;
-            SafeCall(this, [this] { throw EOutOfResources(LoadFailedMessage()); });
-        }
+        FDroppedAppends = true;
+        SafeCall(this, [this] { throw EOutOfResources(LoadFailedMessage()); });
         return true;
     }
     FPaneLines.Extend(FPaneText.Text());

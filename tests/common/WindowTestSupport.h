@@ -148,6 +148,20 @@ private:
     UINT_PTR FTimer;
 };
 
+// The clipboard's ANSI text ("" where there is none or the clipboard cannot be had).
+inline std::string ClipboardText(HWND owner = nullptr) {
+    std::string text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 // Every message shown through the exception display while it lives, in order.
 class MessageCapture {
 public:

@@ -86,19 +86,6 @@ void WithKeyDown(BYTE key, const std::function<void()>& f) {
     SetKeyboardState(state);
 }
 
-std::string ClipboardText(HWND owner) {
-    std::string s;
-    if (!OpenClipboard(owner)) return "<no clipboard>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            s = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return s;
-}
-
 // The control's own answer, past the pane's (the class's window procedure called directly).
 LRESULT ControlOwn(TRichEdit& re, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
     WNDCLASSA cls{};
@@ -225,7 +212,7 @@ TEST(RichEditWindow, TheSelectionIsTheTextsWhereverTheWindowStands) {
     const std::string selected = re.SelText();
     EXPECT_EQ(selected.size(), text.size() - 200 - (lines.size() - 1) + std::count(selected.begin(), selected.end(), '\n'));
     re.CopyToClipboard();
-    EXPECT_EQ(ClipboardText(re.Handle()), selected);
+    EXPECT_EQ(ruktest::ClipboardText(re.Handle()), selected);
 
     // A caret the user puts in the lines held (as a click does), then the view scrolled to the
     // other end and back: the caret is where the user put it.

@@ -7,6 +7,7 @@
 #include "RUKVersionInfoFacts.h"
 #include "RtlTestSupport.h"
 #include "TestFileSupport.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -34,19 +35,6 @@ void Pump(DWORD ms = 0) {
 }
 
 std::string TempFile(const std::string& name) { return ruktest::TempDir() + name; }
-
-std::string ClipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE h = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-            text = p;
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
 
 void ClearClipboard() {
     if (OpenClipboard(nullptr)) {
@@ -327,13 +315,13 @@ TEST_F(VersionInfoDialog, CopyInfo) {
     ClearClipboard();
     Dialog->VerInfoPageControl1->SetActivePage(Dialog->AppMainModuleTabSheet1);
     Dialog->InfoRichEditCopyText(nullptr);
-    EXPECT_EQ(ClipboardText(), Dialog->AppMainModuleVerRichEdit1->Text());
+    EXPECT_EQ(ruktest::ClipboardText(), Dialog->AppMainModuleVerRichEdit1->Text());
     EXPECT_EQ(Dialog->AppMainModuleVerRichEdit1->SelLength(), 0);
     // On the first page: everything.
     ClearClipboard();
     Dialog->VerInfoPageControl1->SetActivePage(Dialog->AppSplashTabSheet1);
     Dialog->InfoRichEditCopyText(nullptr);
-    EXPECT_EQ(ClipboardText(), Dialog->ComprehensiveInfoRichEdit->Text());
+    EXPECT_EQ(ruktest::ClipboardText(), Dialog->ComprehensiveInfoRichEdit->Text());
     EXPECT_EQ(Dialog->ComprehensiveInfoRichEdit->SelLength(), 0);
 }
 
