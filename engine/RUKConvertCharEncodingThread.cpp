@@ -98,8 +98,7 @@ void TRUKConvertCharEncodingThread::Execute() {
     } catch (const EOutOfMemory&) {
         code = ERROR_NOT_ENOUGH_MEMORY;
     } catch (...) {
-        code = allocating ? ERROR_NOT_ENOUGH_MEMORY : GetLastError();
-        if (code == 0) code = RUK_E_EXCEPTION;
+        code = allocating ? ERROR_NOT_ENOUGH_MEMORY : CaughtExceptionCode();
     }
     SetReturnValue(static_cast<int>(code));
 }

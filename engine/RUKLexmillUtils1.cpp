@@ -148,13 +148,12 @@ std::unique_ptr<TStringList> GetKeywordsFromListView(TListView* view) {
 
 // ---------------------------------------------------------------- keyword file
 
-namespace {
-
-// The code of an exception caught by the keyword-file and index functions.
-DWORD ExceptionCode() {
-    const DWORD code = GetLastError();
+DWORD CaughtExceptionCode() noexcept {
+    const DWORD code = CaughtOSError();
     return code != 0 ? code : RUK_E_EXCEPTION;
 }
+
+namespace {
 
 std::string KeywordFileIdent(const TListView& view) { return "RUKLexmill0.3" + view.Name() + "Ver1.0"; }
 
@@ -163,16 +162,15 @@ std::string KeywordFileIdent(const TListView& view) { return "RUKLexmill0.3" + v
 DWORD SaveKeywordListToFile(TListView* view, const std::string& fileName) {
     SetLastError(0);
     if (fileName.empty()) return RUK_E_EMPTY_FILE_NAME;
-    // Checked before the file is touched: a save with nothing to write keeps the file there.
+    // Checked before the file is touched.
     if (view == nullptr) return RUK_E_NULL_ARGUMENT;
     try {
-        if (view->Items().Count() == 0) return RUK_E_NOTHING_TO_DO;
         TSafeFileStream file(fileName);
         const DWORD result = SaveKeywordListToStream(view, &file);
         if (result == 0) file.Commit();
         return result;
     } catch (...) {
-        return ExceptionCode();
+        return CaughtExceptionCode();
     }
 }
 
@@ -185,9 +183,10 @@ DWORD WriteKeywordList(TListView* view, TStream* stream) {
     SetLastError(0);
     if (view == nullptr || stream == nullptr) return RUK_E_NULL_ARGUMENT;
     try {
+        // A list without rows is a file of its identifier, list begin and end of list, which
+        // reads back as an empty list: an emptied list is saved like any other.
         TListItems& rows = view->Items();
         const int count = rows.Count();
-        if (count == 0) return RUK_E_NOTHING_TO_DO;
         TWriter writer(*stream, FilerBufferSize);
         writer.WriteIdent(KeywordFileIdent(*view));
         writer.WriteListBegin();
@@ -207,7 +206,7 @@ DWORD WriteKeywordList(TListView* view, TStream* stream) {
         // writer's destructor.
         writer.FlushBuffer();
     } catch (...) {
-        return ExceptionCode();
+        return CaughtExceptionCode();
     }
     return 0;
 }
@@ -219,7 +218,7 @@ DWORD LoadKeywordListFromFile(TListView* view, const std::string& fileName) {
         TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
         return LoadKeywordListFromStream(view, &file);
     } catch (...) {
-        return ExceptionCode();
+        return CaughtExceptionCode();
     }
 }
 
@@ -257,7 +256,7 @@ DWORD ReadKeywordList(TListView* view, TStream* stream) {
         }
         reader.ReadListEnd();
     } catch (...) {
-        return ExceptionCode();
+        return CaughtExceptionCode();
     }
     return 0;
 }

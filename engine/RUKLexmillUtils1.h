@@ -83,17 +83,20 @@ std::unique_ptr<TStringList> GetKeywordsFromListView(TListView* view);
 // list begin, per row the caption and sub-items 0 to 2 as strings and sub-item 3 as an
 // integer (0 when it is not one), end of list.
 //
-// Results: 0, a RUK_E_* code, or for an exception the operating-system error it carries
-// (the thread's last error), RUK_E_EXCEPTION when there is none.
+// Results: 0, a RUK_E_* code, or for an exception the code of CaughtExceptionCode.
 
-// Writes every row through a safe save: RUK_E_EMPTY_FILE_NAME, RUK_E_NULL_ARGUMENT and
-// RUK_E_NOTHING_TO_DO (no rows) touch no file; on any failure an existing file stays
-// byte-identical and no file is left behind.
+// Inside a handler: the system's code that the exception carries (a file that cannot be
+// opened or created, a failed read or write), RUK_E_EXCEPTION where no system call failed.
+DWORD CaughtExceptionCode() noexcept;
+
+// Writes every row through a safe save; a view without rows gives a file of no rows.
+// RUK_E_EMPTY_FILE_NAME and RUK_E_NULL_ARGUMENT touch no file; on any failure an existing
+// file stays byte-identical and no file is left behind.
 DWORD SaveKeywordListToFile(TListView* view, const std::string& fileName);
 // RUK_E_NULL_ARGUMENT for a null stream, else WriteKeywordList.
 DWORD SaveKeywordListToStream(TListView* view, TStream* stream);
-// RUK_E_NULL_ARGUMENT, RUK_E_NOTHING_TO_DO (nothing written), or the exception code; the
-// writer's buffer is flushed inside, so a failed last write is reported.
+// RUK_E_NULL_ARGUMENT or the exception code; the writer's buffer is flushed inside, so a
+// failed last write is reported.
 DWORD WriteKeywordList(TListView* view, TStream* stream);
 // Appends the file's rows to the view (nothing is cleared or merged).
 DWORD LoadKeywordListFromFile(TListView* view, const std::string& fileName);

@@ -173,6 +173,8 @@ void TStringList::SaveToStream(TStream& stream) const {
 
 // ---------------------------------------------------------------- streams
 
+DWORD ReadWriteFailure(int result) { return result < 0 ? GetLastError() : 0; }
+
 Int64 TStream::Size() {
     const Int64 pos = Seek(0, soCurrent);
     const Int64 size = Seek(0, soEnd);
@@ -185,7 +187,7 @@ void TStream::ReadBuffer(void* buffer, int count) {
     char* p = static_cast<char*>(buffer);
     while (count > 0) {
         const int n = Read(p, count);
-        if (n <= 0) throw EReadError("Stream read error");
+        if (n <= 0) throw EReadError("Stream read error", ReadWriteFailure(n));
         p += n;
         count -= n;
     }
@@ -196,7 +198,7 @@ void TStream::WriteBuffer(const void* buffer, int count) {
     const char* p = static_cast<const char*>(buffer);
     while (count > 0) {
         const int n = Write(p, count);
-        if (n <= 0) throw EWriteError("Stream write error");
+        if (n <= 0) throw EWriteError("Stream write error", ReadWriteFailure(n));
         p += n;
         count -= n;
     }
@@ -267,8 +269,8 @@ void RaiseFileError(bool create, const std::string& fileName, DWORD code) {
     const std::string text = Format(create ? "Cannot create file \"%s\". %s" : "Cannot open file \"%s\". %s",
                                     FileNameForDisplay(fileName).c_str(), SysErrorMessage(code).c_str());
     SetLastError(code);  // left for callers that report the thread's last error
-    if (create) throw EFCreateError(text);
-    throw EFOpenError(text);
+    if (create) throw EFCreateError(text, code);
+    throw EFOpenError(text, code);
 }
 
 TFileStream::TFileStream(const std::string& fileName, unsigned mode)

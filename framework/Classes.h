@@ -113,11 +113,15 @@ public:
     void SetPosition(Int64 pos) { Seek(pos, soBeginning); }
     virtual Int64 Size();
     virtual void SetSize(Int64 size) = 0;
-    // Raise EReadError "Stream read error" / EWriteError "Stream write error" when short.
+    // Raise EReadError "Stream read error" / EWriteError "Stream write error" when short,
+    // carrying the system's code when the call failed.
     void ReadBuffer(void* buffer, int count);
     void WriteBuffer(const void* buffer, int count);
     Int64 CopyFrom(TStream& source, Int64 count);  // count 0: the whole source
 };
+
+// The system's code behind a Read or Write result: its last error for -1, else 0.
+DWORD ReadWriteFailure(int result);
 
 class THandleStream : public TStream {
 public:
@@ -136,7 +140,8 @@ protected:
 // "Cannot open file \"%s\". %s" and create failures EFCreateError
 // "Cannot create file \"%s\". %s" (full path, then the system's error text).
 // Raises EFCreateError (create) or EFOpenError for fileName with the system's error text of
-// code (GetLastError() when not given), and leaves code as the thread's last error.
+// code (GetLastError() when not given); the exception carries code, which is also left as the
+// thread's last error.
 [[noreturn]] void RaiseFileError(bool create, const std::string& fileName);
 [[noreturn]] void RaiseFileError(bool create, const std::string& fileName, DWORD code);
 

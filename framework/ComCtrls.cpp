@@ -172,6 +172,15 @@ void TStatusBar::InitWnd() {
     SetSimpleText(FSimpleText);
 }
 
+LRESULT TStatusBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    const LRESULT result = TWinControl::WndProc(msg, wp, lp);
+    // The control repaints only what a resize uncovers: the size grip and the text's end
+    // would otherwise stay painted where they stood before.
+    if (msg == WM_WINDOWPOSCHANGED && !(reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_NOSIZE))
+        InvalidateRect(FHandle, nullptr, TRUE);
+    return result;
+}
+
 void TStatusBar::SetSimpleText(const std::string& s) {
     FSimpleText = s;
     if (FHandle) SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));

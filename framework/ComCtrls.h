@@ -200,6 +200,7 @@ public:
 protected:
     void CreateParams(TCreateParams& p) override;
     void InitWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     bool FSimplePanel = false, FAutoHint = false;

@@ -8,7 +8,7 @@ namespace ruk {
 namespace {
 
 [[noreturn]] void InvalidValue() { throw EReadError("Invalid property value"); }
-[[noreturn]] void ReadError() { throw EReadError("Stream read error"); }
+[[noreturn]] void ReadError(DWORD osError = 0) { throw EReadError("Stream read error", osError); }
 
 void PutLE(unsigned char* out, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
@@ -129,7 +129,7 @@ void TReader::ReadBuffer() {
     const int n = FStream.Read(FBuffer.data(), static_cast<int>(FBuffer.size()));
     FBufPos = 0;
     FBufEnd = n > 0 ? n : 0;
-    if (n <= 0) ReadError();
+    if (n <= 0) ReadError(ReadWriteFailure(n));
 }
 
 void TReader::Read(void* data, int count) {

@@ -62,8 +62,7 @@ void TSafeFileStream::Commit() {
     if (!FlushFileBuffers(FHandle)) {
         const DWORD code = GetLastError();
         Discard();
-        SetLastError(code);
-        throw EWriteError("Stream write error");
+        throw EWriteError("Stream write error", code);
     }
     CloseHandle(FHandle);
     FHandle = INVALID_HANDLE_VALUE;

@@ -39,6 +39,18 @@ EWin32Error::EWin32Error(DWORD code) : EOSError(code, Win32ErrorText(code)) {
 
 void RangeError() { throw ERangeError("Range check error"); }
 
+DWORD CaughtOSError() noexcept {
+    try {
+        throw;
+    } catch (const EOSError& e) {
+        return e.ErrorCode;
+    } catch (const EStreamError& e) {
+        return e.OSError;
+    } catch (...) {
+        return 0;
+    }
+}
+
 void RaiseLastOSError() { RaiseLastOSError(GetLastError()); }
 
 void RaiseLastOSError(DWORD code) { throw EOSError(code); }

@@ -82,16 +82,38 @@ RUK_DECLARE_EXCEPTION(EZeroDivide, EMathError)       // "Floating point division
 RUK_DECLARE_EXCEPTION(EOverflow, EMathError)         // "Floating point overflow"
 RUK_DECLARE_EXCEPTION(EStringListError, Exception)   // "List index out of bounds (%d)"
 RUK_DECLARE_EXCEPTION(EListError, Exception)
-RUK_DECLARE_EXCEPTION(EStreamError, Exception)
-RUK_DECLARE_EXCEPTION(EFCreateError, EStreamError)   // "Cannot create file \"%s\". %s"
-RUK_DECLARE_EXCEPTION(EFOpenError, EStreamError)     // "Cannot open file \"%s\". %s"
-RUK_DECLARE_EXCEPTION(EReadError, EStreamError)      // "Stream read error"
-RUK_DECLARE_EXCEPTION(EWriteError, EStreamError)     // "Stream write error"
-RUK_DECLARE_EXCEPTION(EFilerError, EStreamError)
+
+// A stream error carries the system's code of the call that failed (0 where no call did: the
+// end of the data, a value of the wrong kind). The thread's last error cannot tell it to the
+// handler: the first exception a process raises clears it on its way.
+class EStreamError : public Exception {
+public:
+    explicit EStreamError(std::string message, DWORD osError = 0)
+        : Exception(std::move(message)), OSError(osError) {}
+    DWORD OSError = 0;
+};
+
+#define RUK_DECLARE_STREAM_EXCEPTION(Name)                                     \
+    class Name : public EStreamError {                                         \
+    public:                                                                    \
+        explicit Name(std::string message, DWORD osError = 0)                  \
+            : EStreamError(std::move(message), osError) {}                     \
+    };
+
+RUK_DECLARE_STREAM_EXCEPTION(EFCreateError)   // "Cannot create file \"%s\". %s"
+RUK_DECLARE_STREAM_EXCEPTION(EFOpenError)     // "Cannot open file \"%s\". %s"
+RUK_DECLARE_STREAM_EXCEPTION(EReadError)      // "Stream read error"
+RUK_DECLARE_STREAM_EXCEPTION(EWriteError)     // "Stream write error"
+RUK_DECLARE_STREAM_EXCEPTION(EFilerError)
+
 RUK_DECLARE_EXCEPTION(EThread, Exception)            // "Thread Error: %s (%d)"
 RUK_DECLARE_EXCEPTION(ERegistryException, Exception)
 RUK_DECLARE_EXCEPTION(EOleError, Exception)
 RUK_DECLARE_EXCEPTION(EInvalidOperation, Exception)
+
+// Inside a handler: the system's code that the exception being handled carries (an EOSError's
+// code, a stream error's), 0 for any other exception.
+DWORD CaughtOSError() noexcept;
 
 // Raises the range-check error ("Range check error").
 [[noreturn]] void RangeError();

@@ -64,4 +64,31 @@ private:
     std::string FPath;
 };
 
+// Runs this test program again with only the named test (disabled tests included), in a
+// process where nothing has been raised yet, and gives its exit code: 0 when it passed. The
+// child inherits the environment, which can tell it what to work on.
+inline DWORD RunTestInFreshProcess(const std::string& testName) {
+    char exe[MAX_PATH] = {};
+    if (GetModuleFileNameA(nullptr, exe, MAX_PATH) == 0) return GetLastError();
+    std::string command = std::string("\"") + exe + "\" --gtest_also_run_disabled_tests --gtest_filter=" + testName;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                   OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const DWORD startError = GetLastError();
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (!started) return startError;
+    DWORD exitCode = WAIT_TIMEOUT;
+    if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &exitCode);
+    else TerminateProcess(pi.hProcess, WAIT_TIMEOUT);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return exitCode;
+}
+
 }  // namespace ruk::test

@@ -130,29 +130,7 @@ TEST(DocumentLoader, FileHeldOpenByAnotherHandleGivesSharingViolation) {
 // The same in a process of its own, where the loader's failure comes before any exception has
 // been raised: the code must not depend on what the process did before.
 TEST(DocumentLoader, SharingViolationIsReportedAlsoInAFreshProcess) {
-    char exe[MAX_PATH] = {};
-    ASSERT_GT(GetModuleFileNameA(nullptr, exe, MAX_PATH), 0u);
-    std::string command = std::string("\"") + exe +
-                          "\" --gtest_filter=DocumentLoader.FileHeldOpenByAnotherHandleGivesSharingViolation";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &inherit, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(nul, INVALID_HANDLE_VALUE);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started =
-        CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(nul);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(RunTestInFreshProcess("DocumentLoader.FileHeldOpenByAnotherHandleGivesSharingViolation"), 0u);
 }
 
 TEST(DocumentLoader, TheLoaderHoldsTheFileExclusivelyOnlyWhileReading) {

@@ -158,13 +158,10 @@ TEST(KeywordFile, ArgumentsAndTheFileFunctions) {
     EXPECT_EQ(LoadKeywordListFromStream(list.View, nullptr), RUK_E_NULL_ARGUMENT);
     EXPECT_EQ(WriteKeywordList(nullptr, &m), RUK_E_NULL_ARGUMENT);
     EXPECT_EQ(ReadKeywordList(nullptr, &m), RUK_E_NULL_ARGUMENT);
-    EXPECT_EQ(WriteKeywordList(list.View, &m), RUK_E_NOTHING_TO_DO);
-    EXPECT_EQ(m.Size(), 0);
 
     EngineTempFolder dir;
     const std::string missing = dir.File("missing.rlk");
     EXPECT_EQ(LoadKeywordListFromFile(list.View, missing), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(SaveKeywordListToFile(list.View, dir.File("no such folder\\x.rlk")), RUK_E_NOTHING_TO_DO);
     list.Add("html", {"a.htm", "Untitled Document", "", "1"});
     EXPECT_EQ(SaveKeywordListToFile(list.View, dir.File("no such folder\\x.rlk")),
               static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
@@ -179,18 +176,28 @@ TEST(KeywordFile, ArgumentsAndTheFileFunctions) {
     EXPECT_EQ(bytes, kExample);
 }
 
-TEST(KeywordFile, SavingAnEmptyListTouchesNoFile) {
-    EngineTempFolder dir;
-    const std::string name = dir.File("keep.rlk");
-    ASSERT_TRUE(ruk::test::WriteFileBytes(name, kExample));
+// An emptied list is saved like any other: a file of no rows, over the old file or new, that
+// opens again as an empty list.
+TEST(KeywordFile, AnEmptyListIsAFileOfNoRowsThatOpensAgain) {
     KeywordListView empty;
-    EXPECT_EQ(SaveKeywordListToFile(empty.View, name), RUK_E_NOTHING_TO_DO);
-    std::string bytes;
-    ASSERT_TRUE(ruk::test::ReadFileBytes(name, bytes));
-    EXPECT_EQ(bytes, kExample);
-    const std::string fresh = dir.File("fresh.rlk");
-    EXPECT_EQ(SaveKeywordListToFile(empty.View, fresh), RUK_E_NOTHING_TO_DO);
-    EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Saved(empty), kHead + kEnd);
+    EngineTempFolder dir;
+    const std::string existing = dir.File("old.rlk");
+    ASSERT_TRUE(ruk::test::WriteFileBytes(existing, kExample));
+    for (const std::string& name : {existing, dir.File("fresh.rlk")}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(SaveKeywordListToFile(empty.View, name), 0u);
+        std::string bytes;
+        ASSERT_TRUE(ruk::test::ReadFileBytes(name, bytes));
+        EXPECT_EQ(bytes, kHead + kEnd);
+        KeywordListView reopened;
+        EXPECT_EQ(LoadKeywordListFromFile(reopened.View, name), 0u);
+        EXPECT_EQ(reopened.View->Items().Count(), 0);
+        // Appended to rows already there, it adds none.
+        reopened.Add("html", {"a.htm", "Untitled Document", "", "1"});
+        EXPECT_EQ(LoadKeywordListFromFile(reopened.View, name), 0u);
+        EXPECT_EQ(reopened.View->Items().Count(), 1);
+    }
 }
 
 TEST(KeywordFile, AWriteThatFailsIsReportedAndLeavesThePreviousFile) {
@@ -224,5 +231,64 @@ TEST(KeywordFile, AWriteThatFailsIsReportedAndLeavesThePreviousFile) {
     list.Add("bare", {});
     EXPECT_EQ(SaveKeywordListToFile(list.View, name), RUK_E_EXCEPTION);
     ASSERT_TRUE(ruk::test::ReadFileBytes(name, bytes));
+    EXPECT_EQ(bytes, kExample);
+}
+
+// ---------------------------------------------------------------- the system's code, first time
+
+namespace {
+
+// The file that a test run in a fresh process works on, named by its parent.
+constexpr char kFreshProcessFile[] = "RUK_KEYWORD_FILE_UNDER_TEST";
+
+std::string FileOfParent() {
+    char name[MAX_PATH] = {};
+    GetEnvironmentVariableA(kFreshProcessFile, name, MAX_PATH);
+    return name;
+}
+
+}  // namespace
+
+// Run only by the test below, each in a process of its own, where the failed open or create is
+// the first exception that the process raises.
+TEST(KeywordFileInAFreshProcess, DISABLED_OpenOfAMissingFile) {
+    const std::string name = FileOfParent();
+    ASSERT_FALSE(name.empty());
+    KeywordListView list;
+    EXPECT_EQ(LoadKeywordListFromFile(list.View, name), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(KeywordFileInAFreshProcess, DISABLED_SaveOntoAFileHeldByAnotherProcess) {
+    const std::string name = FileOfParent();
+    ASSERT_FALSE(name.empty());
+    KeywordListView list;
+    list.Add("html", {"a.htm", "Untitled Document", "", "1"});
+    EXPECT_EQ(SaveKeywordListToFile(list.View, name), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+}
+
+// The code of the failed call does not depend on whether the process has raised an exception
+// before (the first one clears the thread's last error on its way).
+TEST(KeywordFile, TheFirstFailedOpenOrSaveOfAProcessGivesTheSystemsCode) {
+    EngineTempFolder dir;
+    const std::string held = dir.File("held.rlk");
+    ASSERT_TRUE(ruk::test::WriteFileBytes(held, kExample));
+    const HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const struct {
+        const char* test;
+        std::string file;
+    } runs[] = {
+        {"KeywordFileInAFreshProcess.DISABLED_OpenOfAMissingFile", dir.File("missing.rlk")},
+        {"KeywordFileInAFreshProcess.DISABLED_SaveOntoAFileHeldByAnotherProcess", held},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.test);
+        SetEnvironmentVariableA(kFreshProcessFile, run.file.c_str());
+        EXPECT_EQ(ruk::test::RunTestInFreshProcess(run.test), 0u);
+    }
+    SetEnvironmentVariableA(kFreshProcessFile, nullptr);
+    CloseHandle(holder);
+    std::string bytes;
+    ASSERT_TRUE(ruk::test::ReadFileBytes(held, bytes));
     EXPECT_EQ(bytes, kExample);
 }

@@ -27,10 +27,10 @@ std::vector<std::string> FolderNames(const std::string& dir) {
 
 void WriteText(TStream& s, const std::string& text) { s.WriteBuffer(text.data(), static_cast<int>(text.size())); }
 
-// What a failed save raised, with the thread's last error right after it.
+// What a failed save raised, with the system's code that it carries.
 struct TSaveFailure {
     std::string Message;
-    DWORD LastError = 0;
+    DWORD Code = 0;
     bool Raised = false;
 };
 
@@ -40,7 +40,7 @@ TSaveFailure Failure(F save) {
     try {
         save();
     } catch (const Exception& e) {
-        f.LastError = GetLastError();
+        f.Code = CaughtOSError();
         f.Message = e.Message();
         f.Raised = true;
     }
@@ -123,7 +123,7 @@ TEST(SafeSave, FailuresNameTheTargetAndLeaveItUntouched) {
     if (refused) {
         EXPECT_TRUE(f.Raised);
         EXPECT_EQ(f.Message, "Cannot create file \"" + full + "\". " + SysErrorMessage(ERROR_ACCESS_DENIED));
-        EXPECT_EQ(f.LastError, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(f.Code, static_cast<DWORD>(ERROR_ACCESS_DENIED));
     }
     EXPECT_EQ(TempFolder::ReadAll(target), "kept");
 
@@ -142,7 +142,7 @@ TEST(SafeSave, FailuresNameTheTargetAndLeaveItUntouched) {
     EXPECT_TRUE(f.Raised);
     EXPECT_EQ(f.Message, "Cannot create file \"" + ExpandFileName(missing) + "\". " +
                              SysErrorMessage(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(f.LastError, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(f.Code, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 
     // A folder in the target's place.
     const std::string folder = dir.File("sub");

@@ -10,16 +10,27 @@ using ruk::test::TempFolder;
 
 namespace {
 
-// The error code of a failed open, 0 when the open succeeded.
+// The error code that a failed open carries, 0 when the open succeeded.
 DWORD OpenError(const std::string& name, unsigned mode) {
     try {
         TFileStream s(name, mode);
         return 0;
-    } catch (const EFOpenError&) {
-        return GetLastError();
-    } catch (const EFCreateError&) {
-        return GetLastError();
+    } catch (const EFOpenError& e) {
+        return e.OSError;
+    } catch (const EFCreateError& e) {
+        return e.OSError;
     }
+}
+
+// What a handler of the stream error that the call raises finds out.
+template <typename Call>
+DWORD CaughtCode(Call call) {
+    try {
+        call();
+    } catch (...) {
+        return CaughtOSError();
+    }
+    return ~0u;
 }
 
 }  // namespace
@@ -117,6 +128,24 @@ TEST(FileStream, ANameLongerThanAPathFailsWithItsEndsShown) {
         EXPECT_EQ(message, what + shown + "\". " + SysErrorMessage(ERROR_FILENAME_EXCED_RANGE));
         EXPECT_EQ(code, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));  // left for the loader
     }
+}
+
+// A failed system call's code travels with the exception: the thread's last error does not
+// survive the throw everywhere.
+TEST(FileStream, ReadAndWriteErrorsCarryTheSystemsCode) {
+    TempFolder dir;
+    const std::string name = dir.File("data.bin");
+    TempFolder::WriteAll(name, "abc");
+    TFileStream readOnly(name, fmOpenRead);
+    char buffer[8];
+    EXPECT_EQ(CaughtCode([&] { readOnly.WriteBuffer("x", 1); }), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    // The end of the data is no failed call.
+    EXPECT_EQ(CaughtCode([&] { readOnly.ReadBuffer(buffer, 8); }), 0u);
+    EXPECT_EQ(CaughtCode([&] { TFileStream s(dir.File("missing.bin"), fmOpenRead); }),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(CaughtCode([] { RaiseLastOSError(ERROR_INVALID_PARAMETER); }), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(CaughtCode([] { throw EConvertError("not a number"); }), 0u);
+    EXPECT_EQ(CaughtCode([] {}), ~0u);
 }
 
 TEST(MemoryStream, ReadWriteSeekAndSize) {

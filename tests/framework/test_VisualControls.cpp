@@ -410,3 +410,26 @@ TEST(FormDescription, AFormOnItsWayOutLaysOutNothing) {
     form.reset();
     EXPECT_EQ(resizes, whileAlive);
 }
+
+// A resized status bar is painted whole again: what the control painted for its old size (the
+// size grip above all) must not stay on the screen.
+TEST(StatusBar, AResizePaintsTheWholeBarAgain) {
+    FormPtr form = NewForm();
+    form->SetBounds(0, 0, 600, 200);
+    TStatusBar* bar = new TStatusBar(form.get());
+    bar->SetBounds(0, 100, 120, 22);
+    bar->SetParent(form.get());
+    form->Show();
+    for (const SIZE size : {SIZE{250, 22}, SIZE{180, 30}, SIZE{300, 30}}) {
+        SCOPED_TRACE(size.cx);
+        UpdateWindow(bar->Handle());
+        RECT invalid{};
+        ASSERT_FALSE(GetUpdateRect(bar->Handle(), &invalid, FALSE));
+        bar->SetBounds(0, 100, size.cx, size.cy);
+        RECT client{};
+        GetClientRect(bar->Handle(), &client);
+        ASSERT_TRUE(GetUpdateRect(bar->Handle(), &invalid, FALSE));
+        EXPECT_TRUE(EqualRect(&invalid, &client)) << invalid.left << "," << invalid.top << " " << invalid.right
+                                                  << "," << invalid.bottom;
+    }
+}
