@@ -360,7 +360,10 @@ void TPageControl::ShowActive() {
         if (p->HandleAllocated()) {
             if (show) SetWindowPos(p->HandleValue(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
             else ShowWindow(p->HandleValue(), SW_HIDE);
-            if (show && !shown && p->OnShow && !p->Destroying()) SafeCall(p, [p] { p->OnShow(p); });
+            // A page shows when it comes into sight: a page made ready while its form is still
+            // hidden (laid out during the form's creation) has not been shown to anyone.
+            if (show && !shown && p->OnShow && !p->Destroying() && IsWindowVisible(p->HandleValue()))
+                SafeCall(p, [p] { p->OnShow(p); });
         }
     }
 }

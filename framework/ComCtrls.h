@@ -226,6 +226,7 @@ public:
     bool TabVisible() const { return FTabVisible; }
     void SetTabVisible(bool v);
     int ImageIndex = -1;
+    // Raised when the page becomes the shown page while its form is in sight.
     TNotifyEvent OnShow;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 

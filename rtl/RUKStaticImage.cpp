@@ -121,11 +121,14 @@ void TRUKCustomStaticImage::PictureChanged() {
             FShownImage = image;
         }
     }
-    // Scaling again at every picture change would grow the control each time.
-    if (Scaled && !FScaledOnce) {
-        FScaledOnce = true;
+    if (Scaled) {
+        // The system's control takes the size of a bitmap it is given, so the size is set anew
+        // at every change. It is scaled from the layout's size: a size that an earlier scaling
+        // set stands for that one, and scaling it again would grow the control each time.
+        if (laidOutWidth != FScaledSize.cx || laidOutHeight != FScaledSize.cy) FLaidOutSize = {laidOutWidth, laidOutHeight};
         const int ppi = ScreenPixelsPerInch();
-        SetBounds(Left(), Top(), MulDiv(laidOutWidth, ppi, 96), MulDiv(laidOutHeight, ppi, 96));
+        FScaledSize = {MulDiv(FLaidOutSize.cx, ppi, 96), MulDiv(FLaidOutSize.cy, ppi, 96)};
+        SetBounds(Left(), Top(), FScaledSize.cx, FScaledSize.cy);
     }
     if (OnPictureChanged) OnPictureChanged(this);
 }

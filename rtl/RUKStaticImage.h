@@ -24,7 +24,8 @@ public:
     TPicture& Picture() { return FPicture; }
     // Copies the picture into the control's own.
     void SetPicture(const TPicture& picture) { FPicture.Assign(picture); }
-    // Scales the control by the screen's pixels per inch over 96 at the first picture change.
+    // Scales the control by the screen's pixels per inch over 96 at every picture change, from
+    // the size it was laid out with: a size that the scaling itself set is not scaled again.
     bool Scaled = false;
     TNotifyEvent OnPictureChanged;
 
@@ -44,7 +45,9 @@ protected:
 
 private:
     TPicture FPicture;
-    bool FScaledOnce = false;
+    // The size the control was laid out with, and the size the scaling gave it (0: not scaled).
+    SIZE FLaidOutSize{0, 0};
+    SIZE FScaledSize{0, 0};
     HANDLE FShownImage = nullptr;  // the picture's handle last given to the window
 };
 

@@ -98,22 +98,25 @@ TEST(RUKStaticImage, ImageTheControlGaveBackIsDeletedUnlessThePictureOwnsIt) {
     EXPECT_EQ(GetObjectType(owned), 0u);  // deleted by the picture, once
 }
 
-TEST(RUKStaticImage, ScaledOnceAtTheFirstPictureChange) {
+// Scaled at every picture change, from the size it was laid out with, whatever size the
+// system's control takes from the bitmap it is given.
+TEST(RUKStaticImage, ScaledAtEveryPictureChangeFromItsLaidOutSize) {
     ImageOnForm t;
     t.image->Scaled = true;
     TRUKCustomStaticImage::SetPixelsPerInchForTests(144);
-    t.image->Picture().SetBitmap(NewBitmap(8, 8));
-    EXPECT_EQ(t.image->Width(), 96);
-    EXPECT_EQ(t.image->Height(), 96);
-#ifdef _WIN64
-    // 64-bit Wine's static control sizes itself to every bitmap it is given.
+    const struct {
+        int bitmap;
+        int layout;  // a size the control is given before the change, 0 for none
+        int expected;
+    } changes[] = {{8, 0, 96}, {8, 0, 96}, {16, 0, 96}, {8, 40, 60}, {200, 0, 60}};
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.bitmap);
+        if (c.layout) t.image->SetBounds(t.image->Left(), t.image->Top(), c.layout, c.layout);
+        t.image->Picture().SetBitmap(NewBitmap(c.bitmap, c.bitmap));
+        EXPECT_EQ(t.image->Width(), c.expected);
+        EXPECT_EQ(t.image->Height(), c.expected);
+    }
     TRUKCustomStaticImage::SetPixelsPerInchForTests(0);
-    GTEST_SKIP() << "the system's static control takes the bitmap's size";
-#endif
-    t.image->Picture().SetBitmap(NewBitmap(8, 8));
-    TRUKCustomStaticImage::SetPixelsPerInchForTests(0);
-    EXPECT_EQ(t.image->Width(), 96);
-    EXPECT_EQ(t.image->Height(), 96);
 }
 
 TEST(RUKStaticImage, ThemedParentGetsNoBackgroundBrush) {
