@@ -57,7 +57,7 @@ TFormDescription MakeDescription() {
          {{"Align", "alTop"}, {"Stretch", "True"}}},
         {"RUKBannerLogo1", "TImage", "", {382, 5, 128, 42}, {{"Anchors", "[akTop,akRight]"}, {"Transparent", "True"}}},
         {"BannerLine1", "TStaticText", "", {0, 50, 520, 4},
-         {{"Align", "alTop"}, {"BorderStyle", "sbsSunken"}, {"TabOrder", "0"}}},
+         {{"Align", "alTop"}, {"BorderStyle", "sbsSunken"}, {"TabOrder", "0"}, {"AutoSize", "False"}}},
         {"VerInfoPageControl1", "TRUKPageControl", "", {0, 54, 520, 233}, 
          {{"Align", "alTop"}, {"TabOrder", "1"}, {"ActivePage", "AppSplashTabSheet1"}}},
 

@@ -1,6 +1,7 @@
 // The version resource reader on the program, on the library and on files without one, and
 // the DllGetVersion helpers on real libraries.
 #include "RUKVersionInfo.h"
+#include "RUKVersionInfoPages.h"
 #include "RtlTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 namespace {
 
 using ruk::TRUKVersionInfo;
+using ruk::TVersionDetailsFacts;
+using ruk::VersionDetailsLines;
 
 std::string ProgramPath() { return ruktest::TestProgramFolder() + "..\\bin\\RUKLexmill.exe"; }
 
@@ -36,7 +39,11 @@ TEST(VersionInfo, TheProgramsNineValues) {
     EXPECT_EQ(k.description, "RUK HTML/XML Lexmill and Keyword Extractor");
     EXPECT_EQ(k.fileVersion, "1.0.0.0");
     EXPECT_EQ(k.internalName, "RUKLexmill");
-    EXPECT_EQ(k.copyright, "Copyright (C) RUK");
+    EXPECT_EQ(k.copyright, "(C) RUK");
+    // The Version Details page puts "Copyright " before it.
+    TVersionDetailsFacts facts;
+    facts.LegalCopyright = k.copyright;
+    EXPECT_EQ(VersionDetailsLines(facts).at(5).Text, "Copyright (C) RUK");
     EXPECT_EQ(k.trademarks, "RUK and Lexmill are trademarks of RUK");
     EXPECT_EQ(k.original, "RUKLexmill.exe");
     EXPECT_EQ(k.product, "RUK Lexmill");

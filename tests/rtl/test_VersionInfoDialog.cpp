@@ -142,6 +142,40 @@ TEST_F(VersionInfoDialog, CaptionsAndTextsWithTheHostsProductName) {
     for (const std::string& caption : Boxes.Captions) EXPECT_EQ(caption, "RUK Lexmill");
 }
 
+// The banner, its line, the pages and the buttons stand where the form lays them out, one
+// below the other, and none runs under another.
+TEST_F(VersionInfoDialog, TheBannerPagesAndButtonsKeepTheirBoundsWithoutOverlap) {
+    Open();
+    RECT client{};
+    GetClientRect(Dialog->Handle(), &client);
+    EXPECT_EQ(client.right, 520);
+    EXPECT_EQ(client.bottom, 328);
+    const struct {
+        TWinControl* control;
+        RECT bounds;  // left, top, right, bottom in the form's client area
+    } controls[] = {
+        {Dialog->BannerBackgroundImage, {0, 0, 520, 50}},  {Dialog->BannerLine1, {0, 50, 520, 54}},
+        {Dialog->VerInfoPageControl1, {0, 54, 520, 287}}, {Dialog->CopyInfoButton, {12, 296, 132, 319}},
+        {Dialog->SaveInfoAsButton, {200, 296, 320, 319}}, {Dialog->OkButton, {388, 296, 508, 319}},
+    };
+    std::vector<RECT> shown;
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.control->Name());
+        RECT r{};
+        GetWindowRect(c.control->Handle(), &r);
+        MapWindowPoints(HWND_DESKTOP, Dialog->Handle(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, c.bounds.left);
+        EXPECT_EQ(r.top, c.bounds.top);
+        EXPECT_EQ(r.right, c.bounds.right);
+        EXPECT_EQ(r.bottom, c.bounds.bottom);
+        for (const RECT& other : shown) {
+            RECT both{};
+            EXPECT_FALSE(IntersectRect(&both, &r, &other));
+        }
+        shown.push_back(r);
+    }
+}
+
 TEST_F(VersionInfoDialog, WithoutAProductNameTheFirstSheetIsJustAbout) {
     Open(ruktest::TestProgramFolder() + "RtlLinkTestLibrary.dll");
     EXPECT_EQ(Dialog->AppSplashTabSheet1->Text(), "&About");
