@@ -419,6 +419,10 @@ protected:
     bool CNCommand(WORD code, WORD id, LRESULT& result) override;
     bool CNNotify(NMHDR* hdr, LRESULT& result) override;
     void ApplyDefaultFormat();
+    // A new control may lay its text out over its whole window, the border and the scroll bars
+    // included (Wine's does until its first resize): its last lines would then stand below the
+    // client area, where no scrolling brings them. It is made to take its client area.
+    void LayOutInClientArea();
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     COLORREF DefaultColor() const override { return GetSysColor(COLOR_WINDOW); }
     void ColorChanged() override;
@@ -492,7 +496,8 @@ private:
     // false where the address space for the control to take it is not there (the user is told
     // once, and the pane goes on showing a window).
     bool ShowWholeText();
-    // Puts the lines around top into the control.
+    // Puts the lines around top into the control (around the last page at most) and shows top
+    // first.
     void BuildWindow(size_t top);
     bool WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // After a message the control handled: a view near an end of the window moves it, and the
@@ -524,6 +529,10 @@ private:
     // The top line of a view that shows line: the view's own where it does, else one with
     // the line in its middle.
     size_t TopShowing(size_t line, size_t visible);
+    // The top line of the last page of display lines, as the scroll bar counts them. The view
+    // may begin on any line up to the last: the control then stops at its own last page, however
+    // its lines wrap and its client area cuts the last one.
+    size_t LastPage(size_t visible) const;
     // Brings the view to show line top first (in the window, or in a new one).
     void ScrollWindowTo(size_t top);
     // A new window when the caret is outside the one held or near an end of it.

@@ -340,6 +340,7 @@ void TRichEdit::InitWnd() {
     SendMessageA(FHandle, EM_SETTARGETDEVICE, 0, FWordWrap ? 0 : 1);
     FLongLinesWrapped = false;
     FLineChars = 0;
+    LayOutInClientArea();
     ApplyDefaultFormat();
     if (FHasColor || ParentColor()) ColorChanged();
     FBreaks.Reset();
@@ -361,6 +362,20 @@ void TRichEdit::InitWnd() {
     }
     ApplyReadOnly();
     SendMessageA(FHandle, EM_SETMODIFY, FALSE, 0);
+}
+
+void TRichEdit::LayOutInClientArea() {
+    RECT format{}, client{};
+    SendMessageA(FHandle, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    GetClientRect(FHandle, &client);
+    if (format.bottom <= client.bottom && format.right <= client.right) return;
+    // A resize makes the control take its client area.
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    constexpr UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(FHandle, nullptr, 0, 0, width, height + 1, flags);
+    SetWindowPos(FHandle, nullptr, 0, 0, width, height, flags);
 }
 
 void TRichEdit::ApplyDefaultFormat() {

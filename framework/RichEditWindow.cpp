@@ -178,10 +178,9 @@ void TRichEdit::ScrollControlTo(LONG position, LONG x) {
 void TRichEdit::BuildWindow(size_t top) {
     // The user's selection in the lines held (a click, a drag) is taken before they go.
     if (FWindowShownSel.cpMin >= 0) WindowSelection();
-    const size_t count = FPaneLines.Count();
     const size_t v = VisibleLines();
-    top = std::min(top, count > v ? count - v : 0);
-    FWindow = TPaneWindowRange::Around(FPaneLines, top, v);
+    top = std::min(top, FPaneLines.Count() - 1);
+    FWindow = TPaneWindowRange::Around(FPaneLines, std::min(top, LastPage(v)), v);
     const std::string shown = FPaneLines.Shown(FPaneText.Text(), FWindow.First, FWindow.Last);
     const HWND h = FHandle;
     {
@@ -189,7 +188,7 @@ void TRichEdit::BuildWindow(size_t top) {
         const TQuietControl quiet(h);
         StreamInAnsiText(h, 0, shown.data(), shown.size());
         SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
-        FWindowBuiltCount = count;
+        FWindowBuiltCount = FPaneLines.Count();
         FWindowStale = false;
         if (SendMessageA(h, EM_GETLINECOUNT, 0, 0) >= 2) {
             POINTL p0{}, p1{};
@@ -281,11 +280,15 @@ size_t TRichEdit::VisibleLines() {
     return static_cast<size_t>(std::clamp(lines, 4, 400));
 }
 
-void TRichEdit::ScrollWindowTo(size_t top) {
+size_t TRichEdit::LastPage(size_t visible) const {
     const size_t count = FPaneLines.Count();
+    return count > visible ? count - visible : 0;
+}
+
+void TRichEdit::ScrollWindowTo(size_t top) {
     const size_t v = VisibleLines();
-    top = std::min(top, count > v ? count - v : 0);
-    if (FWindow.WantsMove(FPaneLines, top, v)) {
+    top = std::min(top, FPaneLines.Count() - 1);
+    if (FWindow.WantsMove(FPaneLines, std::min(top, LastPage(v)), v)) {
         BuildWindow(top);
         return;
     }
@@ -314,7 +317,8 @@ void TRichEdit::SyncScrollBar() {
     SCROLLINFO want{sizeof want, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
     want.nMax = static_cast<int>(FPaneLines.Count() - 1);
     want.nPage = static_cast<UINT>(VisibleLines());
-    want.nPos = static_cast<int>(TopLine());
+    // A view at the end may begin past the bar's last page (where lines wrap).
+    want.nPos = static_cast<int>(std::min(TopLine(), LastPage(want.nPage)));
     SCROLLINFO have{sizeof have, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
     GetScrollInfo(FHandle, SB_VERT, &have);
     if (have.nMin != want.nMin || have.nMax != want.nMax || have.nPage != want.nPage || have.nPos != want.nPos)
@@ -610,9 +614,11 @@ bool TRichEdit::WindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case SB_BOTTOM: target = FPaneLines.Count(); break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION: {
-            SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            SCROLLINFO si{sizeof si, SIF_TRACKPOS | SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
             GetScrollInfo(FHandle, SB_VERT, &si);
-            target = static_cast<size_t>(std::max(si.nTrackPos, 0));
+            // The thumb at the bar's end shows the end of the text.
+            const bool atEnd = si.nTrackPos + static_cast<int>(si.nPage) > si.nMax;
+            target = atEnd ? FPaneLines.Count() : static_cast<size_t>(std::max(si.nTrackPos, 0));
             break;
         }
         default:
