@@ -6,14 +6,9 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace ruk::bench {
 
@@ -44,65 +39,5 @@ inline bool ReadRowsAndRounds(int argc, char** argv, const char* program, int& r
     }
     return true;
 }
-
-// Seconds on the performance counter.
-inline double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-// While it lives, a thread of its own asks the window for a WM_NULL answer every 10 ms and
-// keeps when each probe was sent and when the answer came: the longest wait in a stretch of
-// time is how long the window did not answer its user.
-class TAnswerWatch {
-public:
-    explicit TAnswerWatch(HWND window)
-        : FThread([this, window] {
-              while (!FStop.load()) {
-                  const double sent = Now();
-                  DWORD_PTR result = 0;
-                  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
-                  const double answered = Now();
-                  {
-                      std::lock_guard<std::mutex> lock(FMutex);
-                      FProbes.push_back({sent, answered});
-                  }
-                  Sleep(10);
-              }
-              FDone.store(true);
-          }) {}
-    ~TAnswerWatch() {
-        FStop.store(true);
-        // A probe on its way waits for the window, whose messages are this thread's to run.
-        while (!FDone.load()) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            Sleep(1);
-        }
-        FThread.join();
-    }
-    TAnswerWatch(const TAnswerWatch&) = delete;
-    TAnswerWatch& operator=(const TAnswerWatch&) = delete;
-
-    // The longest wait of a probe that was waiting at some moment between from and to.
-    double LongestIn(double from, double to) {
-        std::lock_guard<std::mutex> lock(FMutex);
-        double longest = 0;
-        for (const TProbe& p : FProbes)
-            if (p.Answered > from && p.Sent < to) longest = std::max(longest, p.Answered - p.Sent);
-        return longest;
-    }
-
-private:
-    struct TProbe {
-        double Sent, Answered;
-    };
-    std::mutex FMutex;
-    std::vector<TProbe> FProbes;
-    std::atomic<bool> FStop{false}, FDone{false};
-    std::thread FThread;
-};
 
 }  // namespace ruk::bench

@@ -32,12 +32,12 @@ ruk::TRUKDynShlWAPIUnit GShlWAPIUnit;
 
 // Runs the action as its menu item does, then lets the window handle what is waiting.
 double TimeAction(TSDIAppForm* form, TAction* action) {
-    const double start = bench::Now();
+    const double start = ruktest::Seconds();
     SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(action->CommandId(), 0), 0);
     Application->ProcessMessages();
     UpdateWindow(form->Handle());
     SendMessageA(form->Handle(), WM_NULL, 0, 0);
-    return bench::Now() - start;
+    return ruktest::Seconds() - start;
 }
 
 std::string TempPath(const char* name) {
@@ -58,15 +58,6 @@ struct TCase {
     TFocus Focus;
     std::vector<double> Times, Unanswered;
 };
-
-// The list's focus on the row, scrolled into view, as Ctrl+Home or Ctrl+End leaves it.
-void FocusRow(TListView* list, int index) {
-    LVITEMA item{};
-    item.stateMask = LVIS_FOCUSED;
-    item.state = LVIS_FOCUSED;
-    SendMessageA(list->Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    SendMessageA(list->Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
-}
 
 }  // namespace
 
@@ -137,7 +128,7 @@ int main(int argc, char** argv) {
     std::printf("Keywords page in view, a keyword file of %d rows\n", rows);
     std::fflush(stdout);
     std::vector<double> opens;
-    bench::TAnswerWatch watch(form->Handle());
+    ruktest::AnswerWatcher watch(form->Handle());
     for (int round = 0; round < rounds; ++round) {
         for (TCase& c : cases) {
             const double open = TimeAction(form, form->FileOpenKeywordList1);
@@ -154,11 +145,11 @@ int main(int argc, char** argv) {
             if (c.Selection == TSelection::All) keywords->SelectAll();
             if (c.Selection == TSelection::EveryOther)
                 for (int i = 0; i < count; i += 2) keywords->Items()[i]->SetSelected(true);
-            FocusRow(keywords, c.Focus == TFocus::First ? 0 : count - 1);
+            ruktest::FocusListRow(keywords->Handle(), c.Focus == TFocus::First ? 0 : count - 1);
             Application->ProcessMessages();
-            const double start = bench::Now();
+            const double start = ruktest::Seconds();
             c.Times.push_back(TimeAction(form, c.New ? form->FileNew1 : form->EditDelete1));
-            c.Unanswered.push_back(watch.LongestIn(start, bench::Now()));
+            c.Unanswered.push_back(watch.Longest(start, ruktest::Seconds()));
             const int left = c.Selection == TSelection::EveryOther && !c.New ? count / 2 : 0;
             check(c.Name, left);
             if (left > 0) {
