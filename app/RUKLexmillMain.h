@@ -302,8 +302,9 @@ public:
     // The comma-separated lines of DistinctWordsListView1 (header first); null without rows.
     std::unique_ptr<TStringList> CreateDistinctWordsCsvList();
     // Removes keyword rows together with the auto-find rows that refer to them, so that no
-    // auto-find row is left pointing at a freed row.
+    // auto-find row is left pointing at a freed row; with every keyword row, every auto-find row.
     void RemoveKeywordRows(const std::vector<TListItem*>& rows);
+    void RemoveAllKeywordRows();
     // Save Keywords and Save Keywords As; true when the keyword file was written.
     bool SaveKeywordList();
     bool SaveKeywordListAs();

@@ -72,23 +72,6 @@ std::vector<TListItem*> SelectedRows(TListView* list) {
     return rows;
 }
 
-// Removes the rows from the list view, last first, so that the indexes of the rows still to
-// go stay where they are, with one redraw at the end.
-void DeleteRows(TListView* list, const std::vector<TListItem*>& rows) {
-    if (rows.empty()) return;
-    std::vector<int> indexes;
-    indexes.reserve(rows.size());
-    for (TListItem* row : rows) {
-        const int index = row->Index();
-        if (index >= 0) indexes.push_back(index);
-    }
-    std::sort(indexes.begin(), indexes.end());
-    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
-    TListItems& items = list->Items();
-    TListUpdateGuard noRedraw(items);
-    for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) items.Delete(*it);
-}
-
 enum TPageFileAction { paOpen, paSave, paSaveAs };
 
 // Open, Save and Save As of the File menu run the handler of the active page, if it has one.
@@ -211,8 +194,14 @@ void TSDIAppForm::RemoveKeywordRows(const std::vector<TListItem*>& rows) {
         TListItem* row = autoFind[i];
         if (row && gone.count(row->Data)) found.push_back(row);
     }
-    DeleteRows(AutoFindListView1, found);
-    DeleteRows(KeywordsListView1, rows);
+    AutoFindListView1->Items().Delete(found);
+    KeywordsListView1->Items().Delete(rows);
+}
+
+void TSDIAppForm::RemoveAllKeywordRows() {
+    // Every auto-find row refers to a keyword row.
+    AutoFindListView1->Items().Clear();
+    KeywordsListView1->Items().Clear();
 }
 
 bool TSDIAppForm::SaveKeywordListAs() {
@@ -267,11 +256,7 @@ void TSDIAppForm::FileNew1Exec(TObject*) {
         ShowMessage("Cancel creating a new file !");
     }
     if (!startNew) return;
-    TListItems& items = KeywordsListView1->Items();
-    std::vector<TListItem*> rows;
-    rows.reserve(static_cast<size_t>(items.Count()));
-    for (int i = 0, n = items.Count(); i < n; ++i) rows.push_back(items[i]);
-    RemoveKeywordRows(rows);
+    RemoveAllKeywordRows();
     FKeywordListFile.clear();
 }
 
@@ -309,7 +294,7 @@ void TSDIAppForm::EditDelete1Exec(TObject*) {
     }
     TListView* list = GetActiveListView();
     if (list == KeywordsListView1) RemoveKeywordRows(SelectedRows(list));
-    else if (list == DistinctWordsListView1) DeleteRows(list, SelectedRows(list));
+    else if (list == DistinctWordsListView1) list->Items().Delete(SelectedRows(list));
 }
 
 // ---------------------------------------------------------------- source and browser pages

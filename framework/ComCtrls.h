@@ -633,6 +633,11 @@ public:
     TListItem* operator[](int index) const { return Item(index); }
     TListItem* Add();
     void Delete(int index);
+    // Removes the items (in any order; one no longer in the list is passed over) under one
+    // redraw guard, all of them at once where every item goes. The focus ends where the
+    // control leaves it: on the focused item if it stays, else on the next item that stays,
+    // else on the last item.
+    void Delete(const std::vector<TListItem*>& items);
     void Clear();
     void BeginUpdate();
     void EndUpdate();
@@ -706,6 +711,7 @@ public:
 protected:
     void CreateParams(TCreateParams& p) override;
     void InitWnd() override;
+    bool CNNotify(NMHDR* hdr, LRESULT& result) override;
 
 private:
     friend class TListItem;

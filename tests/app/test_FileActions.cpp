@@ -606,6 +606,63 @@ TEST_F(FileActionsTest, DeleteActsOnAFocusedListViewOfItsPageOnly) {
     EXPECT_TRUE(Shown.Messages.empty());
 }
 
+// New, or Delete of every step-th row (0: New; 1: every row), with the list's focus on its last
+// row as Ctrl+End leaves it: the rows that go take their auto-find rows with them, the others
+// stay as they were, and the focus stays on the last row where it is left.
+struct FocusedRemovalCase {
+    const char* Name;
+    int Step;
+};
+
+class FocusedRemovalTest : public FileActionsTest, public ::testing::WithParamInterface<FocusedRemovalCase> {};
+
+TEST_P(FocusedRemovalTest, TheRowsGoWithTheirAutoFindRowsAndTheOthersStayAsTheyWere) {
+    const FocusedRemovalCase& c = GetParam();
+    constexpr int kRows = 150;
+    Open();
+    ShowPage(Form->KeywordsTabSheet1);
+    TListView* keywords = Form->KeywordsListView1;
+    // Each row as its cells.
+    auto cells = [](TListItem* row) {
+        std::vector<std::string> texts{row->Caption()};
+        for (int i = 0; i < row->SubItems().Count(); ++i) texts.push_back(row->SubItems().Strings(i));
+        return texts;
+    };
+    std::vector<std::vector<std::string>> staying;
+    for (int i = 0; i < kRows; ++i) {
+        const std::string n = IntToStr(i);
+        TListItem* row = AddKeywordRow("keyword" + n, n + ".htm", "Title " + n);
+        AddFoundRow(row);
+        if (c.Step > 0 && i % c.Step == 0) row->SetSelected(true);
+        else if (c.Step > 0) staying.push_back(cells(row));
+    }
+    keywords->SetFocus();
+    ruktest::FocusListRow(keywords->Handle(), kRows - 1);
+    ruktest::Pump();
+    if (c.Step == 0) Boxes.Answer(kNewQuestionCaption, IDNO);
+    Run(c.Step == 0 ? Form->FileNew1 : Form->EditDelete1);
+
+    std::vector<std::vector<std::string>> left;
+    for (int i = 0; i < keywords->Items().Count(); ++i) {
+        TListItem* row = keywords->Items()[i];
+        left.push_back(cells(row));
+        EXPECT_FALSE(row->Selected());
+        ASSERT_LT(i, Form->AutoFindListView1->Items().Count());
+        EXPECT_EQ(Form->AutoFindListView1->Items()[i]->Data, row);
+    }
+    EXPECT_EQ(left, staying);
+    EXPECT_EQ(Form->AutoFindListView1->Items().Count(), keywords->Items().Count());
+    EXPECT_EQ(ruktest::FocusedListRow(keywords->Handle()), staying.empty() ? -1 : keywords->Items().Count() - 1);
+    EXPECT_TRUE(Shown.Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FocusOnTheLastRow, FocusedRemovalTest,
+                         ::testing::Values(FocusedRemovalCase{"New", 0}, FocusedRemovalCase{"DeleteOfEveryRow", 1},
+                                           FocusedRemovalCase{"DeleteOfEveryOtherRow", 2}),
+                         [](const ::testing::TestParamInfo<FocusedRemovalCase>& info) {
+                             return std::string(info.param.Name);
+                         });
+
 // ---------------------------------------------------------------- Save All
 
 TEST_F(FileActionsTest, SaveAllSavesEveryKindInItsOrder) {

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <thread>
 
 using namespace ruk;
 using ruktest::ControlText;
@@ -14,37 +12,6 @@ using ruktest::WithCrLfBreaks;
 using ruktest::MainWindowTest;
 
 namespace {
-
-// Asks the window for a WM_NULL answer every 10 ms while it lives, as a watchful user would
-// click, and keeps the longest wait.
-class AnswerWatcher {
-public:
-    explicit AnswerWatcher(HWND window)
-        : FThread([this, window] {
-              while (!FStop.load()) {
-                  const DWORD sent = GetTickCount();
-                  DWORD_PTR result = 0;
-                  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
-                  FLongest.store(std::max<DWORD>(FLongest.load(), GetTickCount() - sent));
-                  Sleep(10);
-              }
-          }) {}
-    ~AnswerWatcher() { Stop(); }
-    // The longest wait; the window keeps being served until the watcher has ended.
-    DWORD Stop() {
-        FStop.store(true);
-        if (FThread.joinable()) {
-            ruktest::PumpUntil([] { return false; }, 100);
-            FThread.join();
-        }
-        return FLongest.load();
-    }
-
-private:
-    std::atomic<bool> FStop{false};
-    std::atomic<DWORD> FLongest{0};
-    std::thread FThread;
-};
 
 // The log lines a worker delivers over source, in the window's wording, joined as the pane
 // holds them.
@@ -170,7 +137,7 @@ TEST_F(PaneFillingTest, AOneLineDocumentAndACancelledRunsLongLineFillWithTheWind
     const ruktest::OneDeliveryAWakeUp oneByOne;
     const std::string source = OneLine(10000);
     Form->PageControl1->SetActivePage(Form->SourceFileTabSheet1);
-    AnswerWatcher watcher(Form->Handle());
+    ruktest::AnswerWatcher watcher(Form->Handle());
     LoadSource(Form->HTMLSourceFileRichEdit1, source);
     ASSERT_TRUE(ruktest::PumpUntil([&] { return !Filling(); }, 600000));
     EXPECT_EQ(Form->HTMLSourceFileRichEdit1->Text(), source);
@@ -187,6 +154,7 @@ TEST_F(PaneFillingTest, AOneLineDocumentAndACancelledRunsLongLineFillWithTheWind
     ASSERT_TRUE(ruktest::PumpUntil([&] { return !Filling(); }, 600000));
     // Generous: the control lays out a line of this length in some seconds under Wine, and
     // the machine may be busy; taken in pieces, the line held the window for minutes.
-    EXPECT_LT(watcher.Stop(), 60000u);
+    watcher.Stop();
+    EXPECT_LT(watcher.Longest(), 60.0);
     EXPECT_EQ(ControlText(*Form->StrippedContentsRichEdit1), stripped);
 }

@@ -6,12 +6,17 @@
 #include "Threads.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ruktest {
@@ -147,6 +152,87 @@ private:
     static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), FindBox, 0); }
     UINT_PTR FTimer;
 };
+
+// Seconds on the performance counter.
+inline double Seconds() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Asks the window for a WM_NULL answer every 10 ms from a thread of its own while it lives, as
+// a watchful user would click, and keeps when each probe was sent and answered: the longest
+// wait is the longest the window left its user without an answer.
+class AnswerWatcher {
+public:
+    explicit AnswerWatcher(HWND window)
+        : FThread([this, window] {
+              while (!FStop.load()) {
+                  const double sent = Seconds();
+                  DWORD_PTR result = 0;
+                  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+                  const double answered = Seconds();
+                  {
+                      std::lock_guard<std::mutex> lock(FMutex);
+                      FProbes.push_back({sent, answered});
+                  }
+                  Sleep(10);
+              }
+              FDone.store(true);
+          }) {}
+    ~AnswerWatcher() { Stop(); }
+    AnswerWatcher(const AnswerWatcher&) = delete;
+    AnswerWatcher& operator=(const AnswerWatcher&) = delete;
+
+    // Ends the probes; a probe on its way waits for the window, whose messages are this
+    // thread's to run meanwhile.
+    void Stop() {
+        FStop.store(true);
+        if (!FThread.joinable()) return;
+        while (!FDone.load()) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            Sleep(1);
+        }
+        FThread.join();
+    }
+    // The longest wait in seconds of the probes that were waiting at some moment from from to
+    // to (Seconds()); all of them by default.
+    double Longest(double from = 0, double to = 1e300) {
+        std::lock_guard<std::mutex> lock(FMutex);
+        double longest = 0;
+        for (const Probe& p : FProbes)
+            if (p.Answered > from && p.Sent < to) longest = std::max(longest, p.Answered - p.Sent);
+        return longest;
+    }
+
+private:
+    struct Probe {
+        double Sent, Answered;
+    };
+    std::mutex FMutex;
+    std::vector<Probe> FProbes;
+    std::atomic<bool> FStop{false}, FDone{false};
+    std::thread FThread;
+};
+
+// The list view's focus on the row, brought into view, as Ctrl+Home or Ctrl+End leaves it.
+inline void FocusListRow(HWND list, int index) {
+    LVITEMA item{};
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
+// The row of the list view that has its focus, -1 for none.
+inline int FocusedListRow(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
 
 // The clipboard's ANSI text ("" where there is none or the clipboard cannot be had).
 inline std::string ClipboardText(HWND owner = nullptr) {

@@ -26,11 +26,6 @@ std::string ReadAll(const std::string& path) {
     return std::string(m.Memory(), static_cast<size_t>(m.Size()));
 }
 
-struct NullReader : TComponentResolver {
-    TComponent* FindComponent(const std::string&) override { return nullptr; }
-    TNotifyEvent FindMethod(const std::string&) override { return nullptr; }
-};
-
 void WriteAll(const std::string& path, const std::string& data) {
     TFileStream f(path, fmCreate);
     f.WriteBuffer(data.data(), static_cast<int>(data.size()));
@@ -120,14 +115,7 @@ TEST(RichEdit, PlainAndRtfStreamingRoundTrips) {
 
 TEST(ListView, ItemsSubItemsDataCheckAndSelection) {
     FormPtr form = NewForm();
-    auto* lv = new TListView(form.get());
-    lv->SetBounds(0, 0, 300, 200);
-    NullReader reader;
-    lv->SetProperty("ViewStyle", "vsReport", reader);
-    lv->SetProperty("MultiSelect", "True", reader);
-    lv->AddColumn("Word", 100);
-    lv->AddColumn("Count", 60);
-    lv->SetParent(form.get());
+    TListView* lv = PlaceReportListView(*form, {{"Word", 100}, {"Count", 60}});
     form->HandleNeeded();
     int marker = 0;
     for (const char* w : {"pear", "Apple", "banana"}) {
