@@ -429,6 +429,16 @@ protected:
 
 private:
     friend class TRichEditStrings;
+    // The control takes no edits of its own while it shows display lines (a drop of dragged
+    // text, say, would change it unseen); the pane takes them unless it is read-only or one of
+    // its lines is too long to be shown whole for an edit.
+    void ApplyReadOnly();
+    bool ControlReadOnly() const { return FReadOnly || FBreaks.Any() || FWindowed; }
+    bool TakesEdits() const {
+        return !FReadOnly && FBreaks.Longest() <= TDisplayBreaks::kEditableLineChars &&
+               (!FWindowed || FPaneLines.Longest() <= TDisplayBreaks::kEditableLineChars);
+    }
+    // ---- a new text and appends (RichEditAppends.cpp)
     // Replaces the whole text by a plain text: its first slice at once, the rest appended.
     void LoadPlainText(std::string text);
     // Appends slices of the pending text until budgetMs have passed (0: all of it, 1: one
@@ -458,15 +468,7 @@ private:
     // where a line is too long and the text is in memory, else as they are (shown wrapped
     // where a line is too long). ahead characters of the text follow them.
     std::string ForControl(const char* text, size_t size, size_t ahead);
-    // The control takes no edits of its own while it shows display lines (a drop of dragged
-    // text, say, would change it unseen); the pane takes them unless it is read-only or one of
-    // its lines is too long to be shown whole for an edit.
-    void ApplyReadOnly();
-    bool ControlReadOnly() const { return FReadOnly || FBreaks.Any() || FWindowed; }
-    bool TakesEdits() const {
-        return !FReadOnly && FBreaks.Longest() <= TDisplayBreaks::kEditableLineChars &&
-               (!FWindowed || FPaneLines.Longest() <= TDisplayBreaks::kEditableLineChars);
-    }
+    // ---- the messages the pane answers itself (RichEditMessages.cpp, with WndProc)
     // Before an edit: the text goes into the control again with its lines whole (the
     // selection kept), so that the edit changes the text as it shows.
     void ShowWholeLines();
@@ -484,6 +486,9 @@ private:
     LRESULT AnswerSelection(UINT msg, WPARAM wp, LPARAM lp);
     // The control's own answer, past this object's handling.
     LRESULT ControlMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // A message that is about to change the text other than through this object, where the
+    // user's typing counts when editable.
+    bool ChangesTextFromOutside(UINT msg, WPARAM wp, bool editable) const;
     // ---- a window of the text (RichEditWindow.cpp)
     // Whether the text in memory is too large for the control to take in good time.
     bool WantsWindow() const;
@@ -541,9 +546,6 @@ private:
     // The control's find over a range of the text: in the window, or over a window of the
     // range's own lines in a hidden control.
     bool WindowFind(WPARAM flags, FINDTEXTEXA& find, LRESULT& result);
-    // A message that is about to change the text other than through this object, where the
-    // user's typing counts when editable.
-    bool ChangesTextFromOutside(UINT msg, WPARAM wp, bool editable) const;
 
     TRichEditStrings FLines;
     bool FPlainText = false, FReadOnly = false, FHideSelection = true, FWordWrap = true;

@@ -1,4 +1,5 @@
-// What the rich edit's sources share: streaming a text in, the clipboard, buffers of callers.
+// What the rich edit's sources share: the panes of the process, streaming a text in, the
+// clipboard, buffers of callers.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +8,22 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
+
+namespace ruk {
+class TRichEdit;
+}
 
 namespace ruk::richedit {
+
+// The rich edits of the process (all on the main thread).
+inline std::vector<TRichEdit*>& RichEdits() {
+    static std::vector<TRichEdit*> panes;
+    return panes;
+}
+
+// The timer of a pane's appends, in the control's window.
+constexpr UINT_PTR kAppendTimer = 0x5241;
 
 // Taking the text out of a control costs it time that grows with the square of its lines (some
 // seconds for 10,000 under Wine, minutes for a long log); a new window costs next to nothing.

@@ -531,8 +531,8 @@ TEST(RichEditWindow, KeysTheWheelAndTheScrollBarReachTheLastLine) {
     };
     for (const TCase& c : cases) {
         std::vector<std::string> lines = LogLines(c.Lines);
-        if (c.LongEvery)
-            for (size_t i = 0; i < lines.size(); i += static_cast<size_t>(c.LongEvery)) lines[i] += ruktest::LongLine(300, static_cast<unsigned>(i));
+        for (size_t i = 0; c.LongEvery && i < lines.size(); i += static_cast<size_t>(c.LongEvery))
+            lines[i] += ruktest::LongLine(300, static_cast<unsigned>(i));
         // Auto-find's lines after the run's.
         const std::vector<std::string> more = {"Auto find added 2 keywords.", "keyword", "tag"};
         for (const int height : c.Heights) {
@@ -589,6 +589,8 @@ TEST(RichEditWindow, KeysTheWheelAndTheScrollBarReachTheLastLine) {
                      SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
                      GetScrollInfo(h, SB_VERT, &si);
                      ASSERT_EQ(si.nMax, count - 1);
+                     // Where a drag of the thumb to the end leaves it (outside a drag, the
+                     // bar's track position is its position).
                      const int end = si.nMax - static_cast<int>(si.nPage) + 1;
                      SetScrollPos(h, SB_VERT, end, FALSE);
                      SendMessageA(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, end), 0);
